@@ -1,0 +1,36 @@
+#pragma once
+
+#include "format/ProfileStore.h"
+#include "framework/CommandRouter.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class CMainFrame;
+
+// The application: points the settings at Kumorial.ini, builds the main window and its
+// view, and tears them down so that every setting is written once at exit.
+class CKumorialApp {
+public:
+    CKumorialApp();
+    ~CKumorialApp();
+
+    // Start-up; false when the program cannot start. Tests name the settings folder.
+    bool InitInstance(const QStringList& arguments, const QString& folder = settingsFolder());
+    // After the message loop: destroys the window, writing the settings in one go.
+    void ExitInstance();
+
+    ProfileStore& profile() { return settings; }
+    CMainFrame* mainFrame() const { return frame.get(); }
+
+    // The folder that holds Kumorial.ini and Kumorial.tmp.
+    static QString settingsFolder();
+
+private:
+    void registerApplicationCommands();
+
+    ProfileStore settings;
+    CommandMap commandMap;
+    std::unique_ptr<CMainFrame> frame;
+};

@@ -1,0 +1,97 @@
+#include "document/CodePage.h"
+
+#include <memory>
+#include <stdexcept>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+
+namespace {
+void U_CALLCONV toUnicodeQuestionMark(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
+                                      UConverterCallbackReason reason, UErrorCode* err)
+{
+    if (reason > UCNV_IRREGULAR)
+        return;
+    *err = U_ZERO_ERROR;
+    const UChar q = u'?';
+    ucnv_cbToUWriteUChars(args, &q, 1, 0, err);
+}
+
+struct ConverterCloser {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+};
+
+UConverter* converter()
+{
+    thread_local std::unique_ptr<UConverter, ConverterCloser> cnv = [] {
+        UErrorCode err = U_ZERO_ERROR;
+        UConverter* c = ucnv_open("windows-31j", &err);
+        if (U_FAILURE(err) || !c)
+            throw std::runtime_error("ICU has no windows-31j converter");
+        ucnv_setFallback(c, false);
+        ucnv_setSubstChars(c, "?", 1, &err);
+        ucnv_setToUCallBack(c, toUnicodeQuestionMark, nullptr, nullptr, nullptr, &err);
+        if (U_FAILURE(err))
+            throw std::runtime_error("cannot configure the windows-31j converter");
+        return std::unique_ptr<UConverter, ConverterCloser>(c);
+    }();
+    return cnv.get();
+}
+} // namespace
+
+namespace CodePage {
+void appendFromUnicode(QStringView text, QByteArray& out)
+{
+    if (text.isEmpty())
+        return;
+    UConverter* c = converter();
+    ucnv_resetFromUnicode(c);
+    const qsizetype base = out.size();
+    // At most two bytes per UTF-16 code unit.
+    out.resize(base + text.size() * 2);
+    char* target = out.data() + base;
+    const UChar* source = reinterpret_cast<const UChar*>(text.utf16());
+    const UChar* sourceEnd = source + text.size();
+    for (;;) {
+        UErrorCode err = U_ZERO_ERROR;
+        ucnv_fromUnicode(c, &target, out.data() + out.size(), &source, sourceEnd, nullptr, true, &err);
+        if (err != U_BUFFER_OVERFLOW_ERROR)
+            break;
+        const qsizetype used = target - out.data();
+        out.resize(out.size() * 2);
+        target = out.data() + used;
+    }
+    out.resize(target - out.data());
+}
+
+QByteArray fromUnicode(QStringView text)
+{
+    QByteArray out;
+    appendFromUnicode(text, out);
+    return out;
+}
+
+QString toUnicode(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return {};
+    UConverter* c = converter();
+    ucnv_resetToUnicode(c);
+    // Never more UTF-16 units than bytes: a byte decodes to at most one unit here.
+    QString out(bytes.size(), Qt::Uninitialized);
+    UChar* target = reinterpret_cast<UChar*>(out.data());
+    const char* source = bytes.data();
+    const char* sourceEnd = source + bytes.size();
+    for (;;) {
+        UErrorCode err = U_ZERO_ERROR;
+        UChar* begin = reinterpret_cast<UChar*>(out.data());
+        ucnv_toUnicode(c, &target, begin + out.size(), &source, sourceEnd, nullptr, true, &err);
+        if (err != U_BUFFER_OVERFLOW_ERROR)
+            break;
+        const qsizetype used = target - begin;
+        out.resize(out.size() * 2);
+        target = reinterpret_cast<UChar*>(out.data()) + used;
+    }
+    out.resize(target - reinterpret_cast<UChar*>(out.data()));
+    return out;
+}
+} // namespace CodePage

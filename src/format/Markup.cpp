@@ -1,0 +1,27 @@
+#include "format/Markup.h"
+
+#include "format/FormatTable.h"
+#include "view/EditPane.h"
+
+void WrapSelection(EditPane& pane, const QString& begin, const QString& end)
+{
+    const QString b = insertedForm(begin);
+    const QString e = insertedForm(end);
+    const EditPane::Selection sel = pane.selection();
+    QString replacement;
+    replacement.reserve(b.size() + (sel.end - sel.start) + e.size());
+    replacement += b;
+    replacement += QStringView(pane.text()).sliced(sel.start, sel.end - sel.start);
+    replacement += e;
+    pane.setSelection(sel.start, sel.end);
+    pane.scrollCaret();
+    pane.replaceSelection(replacement);
+}
+
+void InsertAfterSelection(EditPane& pane, const QString& text)
+{
+    const EditPane::Selection sel = pane.selection();
+    pane.setSelection(sel.end, sel.end);
+    pane.scrollCaret();
+    pane.replaceSelection(text);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+// The settings file: an INI file read and written by section and key.
+//
+// Reading: blanks and tabs are trimmed at both ends of a value, one pair of " or '
+// enclosing the whole value is dropped, a present empty value is empty, values are cut
+// at 4095 characters; section and key names are matched without regard to case; the
+// first section of a name and the first key of a name in it count.
+// Writing: creates the file, the section and the key as needed and leaves every other
+// line as it was. A line break inside a value is written as a blank, so no value can
+// make or change another line. Each write (or each batch of writes) replaces the file in
+// one atomic step; a file or folder that cannot be written fails silently.
+// The file is written as UTF-8 and read as UTF-8, UTF-16 with a BOM, or, when it is not
+// valid UTF-8, as code page 932.
+class ProfileStore {
+public:
+    static constexpr int MaxValueLength = 4095;
+
+    explicit ProfileStore(QString path = {});
+
+    void setPath(const QString& path);
+    const QString& path() const { return filePath; }
+
+    QString readString(const QString& section, const QString& key, const QString& defaultValue) const;
+    int readInt(const QString& section, const QString& key, int defaultValue) const;
+    bool writeString(const QString& section, const QString& key, const QString& value);
+    bool writeInt(const QString& section, const QString& key, int value);
+
+    // The writes made while a Batch lives reach the file as one replacement when the
+    // outermost Batch ends.
+    class Batch {
+    public:
+        explicit Batch(ProfileStore& store);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        ProfileStore& store;
+    };
+
+private:
+    struct SectionIndex {
+        int headerLine = -1;
+        int lastEntryLine = -1;   // last non-blank line of the section
+        QHash<QString, int> keys; // folded key -> line
+    };
+
+    void refresh() const;
+    void parse() const;
+    const QString* findValueLine(const QString& section, const QString& key) const;
+    bool commit();
+
+    QString filePath;
+    mutable QStringList lines;
+    mutable QHash<QString, SectionIndex> sections;
+    mutable QString lineEnd = QStringLiteral("\n");
+    mutable bool hadBom = false;
+    mutable bool loaded = false;
+    mutable bool unreadable = false;
+    mutable qint64 loadedSize = -1;
+    mutable QDateTime loadedTime;
+    int batchDepth = 0;
+    bool dirty = false;
+};

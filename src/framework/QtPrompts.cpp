@@ -1,0 +1,129 @@
+#include "framework/QtPrompts.h"
+
+#include "document/CodePage.h"
+#include "res/Strings.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
+
+Prompts::Answer showMessageBox(QWidget* parent, const QString& text, Prompts::Buttons buttons,
+                               Prompts::Icon icon)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(resString(Str::AppTitle));
+    box.setText(text);
+    switch (buttons) {
+    case Prompts::Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Prompts::Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Prompts::Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    if (icon == Prompts::Icon::Information)
+        box.setIcon(QMessageBox::Information);
+    else
+        box.setIcon(buttons == Prompts::Buttons::YesNoCancel ? QMessageBox::Question : QMessageBox::Warning);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Prompts::Answer::Ok;
+    case QMessageBox::Yes:
+        return Prompts::Answer::Yes;
+    case QMessageBox::No:
+        return Prompts::Answer::No;
+    default:
+        return Prompts::Answer::Cancel;
+    }
+}
+
+Prompts::Answer QtPrompts::messageBox(const QString& text, Buttons buttons, Icon icon)
+{
+    return showMessageBox(window, text, buttons, icon);
+}
+
+namespace {
+// "name|pattern|name|pattern|" as Qt's "name (pattern);;..." list.
+QString qtFilter()
+{
+    const QStringList parts = resString(Str::FileFilter).split(u'|', Qt::SkipEmptyParts);
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters.append(parts[i]);
+    return filters.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& name)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::AnyFile);
+    dialog.setNameFilter(qtFilter());
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+} // namespace
+
+std::optional<QString> QtPrompts::openFileName()
+{
+    return runFileDialog(window, QFileDialog::AcceptOpen, QStringLiteral("*.txt"));
+}
+
+std::optional<QString> QtPrompts::saveFileName(const QString& proposedName)
+{
+    return runFileDialog(window, QFileDialog::AcceptSave, proposedName);
+}
+
+QDateTime QtPrompts::localTime()
+{
+    return QDateTime::currentDateTime();
+}
+
+bool QtPrompts::setClipboardText(const QByteArray& cp932Text)
+{
+    QClipboard* clipboard = QApplication::clipboard();
+    if (!clipboard)
+        return false;
+    auto* data = new QMimeData;
+    data->setText(CodePage::toUnicode(cp932Text));
+    data->setData(QStringLiteral("text/plain;charset=Shift_JIS"), cp932Text);
+    clipboard->setMimeData(data);
+    return true;
+}
+
+void QtPrompts::openUrl(const QString& address)
+{
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+void QtPrompts::setWindowTitle(const QString& title)
+{
+    if (window)
+        window->setWindowTitle(title);
+}
+
+QString QtPrompts::windowTitle() const
+{
+    return window ? window->windowTitle() : QString();
+}
+
+void QtPrompts::beginWait()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtPrompts::endWait()
+{
+    QApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+// The string table: every text the user reads, by its resource ID.
+namespace Str {
+inline constexpr int NotFound = 101;     // "が見つかりません"
+inline constexpr int SaveQuestion = 102; // "への変更を保存しますか？"
+inline constexpr int CannotSave = 103;
+inline constexpr int CannotLoad = 104;
+inline constexpr int SaveTooLarge = 105;
+inline constexpr int LoadTooLarge = 106;
+inline constexpr int TemplateExists = 108;
+inline constexpr int CopiedAll = 109;
+inline constexpr int DocumentString = 128;
+
+inline constexpr int SectionSettings = 1000;
+inline constexpr int SectionUserWord = 1001;
+inline constexpr int SectionFont = 1002;
+inline constexpr int SectionOption = 1003;
+inline constexpr int SectionToolBar = 1004;
+inline constexpr int SectionFormat = 1005;
+
+inline constexpr int AppTitle = 57344;
+inline constexpr int Ready = 57345;
+inline constexpr int IndicatorCaps = 59137;
+inline constexpr int IndicatorNum = 59138;
+inline constexpr int IndicatorScroll = 59139;
+inline constexpr int IndicatorKana = 59142;
+
+// Texts of our own that the Windows platform used to supply.
+inline constexpr int OutOfMemory = 20001;        // "メモリ不足エラーです。"
+inline constexpr int Untitled = 20002;           // "無題"
+inline constexpr int FileFilter = 20003;         // the open/save filter string
+inline constexpr int ProposedNamePrefix = 20004; // "ブログ"
+inline constexpr int AboutCaption = 20005;       // "バージョン情報"
+inline constexpr int Version = 20006;            // "version 1.10"
+inline constexpr int FindCaption = 20010;
+inline constexpr int ReplaceCaption = 20011;
+inline constexpr int FindWhatLabel = 20012;
+inline constexpr int ReplaceWithLabel = 20013;
+inline constexpr int MatchCaseLabel = 20014;
+inline constexpr int DirectionLabel = 20015;
+inline constexpr int DirectionUp = 20016;
+inline constexpr int DirectionDown = 20017;
+inline constexpr int FindNextButton = 20018;
+inline constexpr int ReplaceButton = 20019;
+inline constexpr int ReplaceAllButton = 20020;
+inline constexpr int CancelButton = 20021;
+} // namespace Str
+
+// The text of string resource `id`; empty when there is none.
+QString resString(int id);
+
+// The status-bar prompt and the tooltip of a command's string (the parts before and after "\n").
+QString promptOf(int id);
+QString tooltipOf(int id);

@@ -1,0 +1,175 @@
+#include "view/CKumorialView.h"
+
+#include "document/CodePage.h"
+#include "format/Markup.h"
+#include "format/ProfileStore.h"
+#include "framework/Prompts.h"
+#include "framework/QtEditPane.h"
+#include "res/Strings.h"
+#include "view/FrameLink.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDialog>
+#include <QMimeData>
+
+CKumorialView::CKumorialView(ProfileStore& store, Prompts& p, QWidget* parentWidget)
+    : profile(store), prompts(p), pane(new PaneWidget(parentWidget))
+{
+    table.load(profile);
+    pane->pane().setChangeHandler([this] { modified = 1; });
+
+    if (QClipboard* clipboard = QApplication::clipboard()) {
+        const auto refresh = [this, clipboard] {
+            const QMimeData* data = clipboard->mimeData();
+            clipboardHasText = data && data->hasText();
+        };
+        connect(clipboard, &QClipboard::dataChanged, this, refresh);
+        refresh();
+    }
+    registerViewCommands();
+    registerFormatCommands();
+}
+
+CKumorialView::~CKumorialView()
+{
+    table.save(profile, currentFace(), currentSize());
+}
+
+QString CKumorialView::currentFace() const
+{
+    return pane->font().family();
+}
+
+int CKumorialView::currentSize() const
+{
+    const QFont f = pane->font();
+    if (f.pointSizeF() > 0)
+        return qRound(f.pointSizeF());
+    return qRound(f.pixelSize() * 72.0 / pane->logicalDpiY());
+}
+
+void CKumorialView::initialUpdate(FrameLink* frame, const QStringList& arguments)
+{
+    Q_UNUSED(arguments);
+    frameLink = frame;
+    QFont font(table.face.left(FormatTable::FaceMaxLength));
+    // A size of 0 or below asks for the default height; huge sizes are kept drawable.
+    if (table.size > 0)
+        font.setPointSize(std::min(table.size, 1000));
+    pane->setPaneFont(font);
+    publishTransparency();
+    publishUserFormatNames();
+}
+
+void CKumorialView::publishUserFormatNames()
+{
+    if (!frameLink)
+        return;
+    std::array<QString, 10> names;
+    for (int i = 0; i < FormatTable::UserCount; ++i)
+        names[i] = table.user[i].name;
+    frameLink->setUserFormatNames(names);
+}
+
+void CKumorialView::publishTransparency()
+{
+    if (frameLink)
+        frameLink->setTransparency(table.transparency);
+}
+
+bool CKumorialView::QuerySaveChanges()
+{
+    return modified != 1;
+}
+
+void CKumorialView::insertCharacter(char16_t c)
+{
+    InsertAfterSelection(pane->pane(), QString(QChar(c)));
+}
+
+void CKumorialView::registerViewCommands()
+{
+    CommandMap& m = commandMap;
+    QtEditPane& ep = pane->pane();
+
+    m.on(
+        Cmd::EditSelectAll, [this] { SelectAllText(); },
+        [this](CommandState& s) { s.enabled = !pane->document()->isEmpty(); });
+    m.on(Cmd::ChooseFont, [this] { ChooseEditorFont(); });
+    m.on(
+        Cmd::CopyAll, [this] { CopyAllText(); },
+        [this](CommandState& s) { s.enabled = !pane->document()->isEmpty(); });
+    m.on(
+        Cmd::OpenBlogPage, [this] { OpenBlogPage(); },
+        [this](CommandState& s) { s.enabled = !table.webPage.isEmpty(); });
+    m.on(Cmd::NoAction1, [] {});
+    m.on(Cmd::NoAction2, [] {});
+
+    // The edit view's own commands.
+    m.on(
+        Cmd::EditUndo, [this] { pane->undo(); },
+        [this](CommandState& s) { s.enabled = pane->document()->isUndoAvailable(); });
+    m.on(
+        Cmd::EditCut, [this] { pane->cut(); },
+        [this](CommandState& s) { s.enabled = pane->textCursor().hasSelection(); });
+    m.on(
+        Cmd::EditCopy, [this] { pane->copy(); },
+        [this](CommandState& s) { s.enabled = pane->textCursor().hasSelection(); });
+    m.on(
+        Cmd::EditPaste, [this] { pane->paste(); }, [this](CommandState& s) { s.enabled = clipboardHasText; });
+
+    for (int digit = 0; digit < FormatTable::WordCount; ++digit)
+        m.on(Cmd::Words[digit], [this, digit, &ep] { InsertAfterSelection(ep, table.words[digit]); });
+}
+
+void CKumorialView::registerFormatCommands()
+{
+    QtEditPane& ep = pane->pane();
+    for (int n = 1; n <= FormatTable::BaseCount; ++n)
+        commandMap.on(
+            Cmd::BaseFormats[n - 1],
+            [this, n, &ep] {
+                const FormatTable::Pair p = table.baseFormat(n);
+                WrapSelection(ep, p.begin, p.end);
+            },
+            [this, n](CommandState& s) { s.enabled = table.isBaseActive(n); });
+    for (int n = 1; n <= FormatTable::UserCount; ++n)
+        commandMap.on(
+            Cmd::Id(Cmd::UserFormatFirst + n - 1),
+            [this, n, &ep] {
+                const FormatTable::UserFormat u = table.userFormat(n);
+                WrapSelection(ep, u.begin, u.end);
+            },
+            [this, n](CommandState& s) { s.enabled = table.isUserActive(n); });
+}
+
+void CKumorialView::SelectAllText()
+{
+    pane->pane().setSelection(0, -1);
+    pane->pane().scrollCaret();
+}
+
+void CKumorialView::ChooseEditorFont()
+{
+    bool ok = false;
+    QFont chosen =
+        QFontDialog::getFont(&ok, pane->font(), pane->window(), QString(), QFontDialog::DontUseNativeDialog);
+    if (!ok)
+        return;
+    // The dialog offers no effects here.
+    chosen.setUnderline(false);
+    chosen.setStrikeOut(false);
+    pane->setPaneFont(chosen);
+}
+
+void CKumorialView::CopyAllText()
+{
+    prompts.setClipboardText(CodePage::fromUnicode(pane->pane().text()));
+    prompts.messageBox(resString(Str::CopiedAll), Prompts::Buttons::Ok, Prompts::Icon::Information);
+}
+
+void CKumorialView::OpenBlogPage()
+{
+    prompts.openUrl(table.webPage);
+}

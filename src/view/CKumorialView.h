@@ -1,0 +1,61 @@
+#pragma once
+
+#include "format/FormatTable.h"
+#include "framework/CommandRouter.h"
+
+#include <QObject>
+#include <QStringList>
+
+class FrameLink;
+class PaneWidget;
+class Prompts;
+class ProfileStore;
+class QWidget;
+
+// The editor view: the one edit pane, the format table and the view's commands.
+class CKumorialView : public QObject {
+    Q_OBJECT
+public:
+    CKumorialView(ProfileStore& profile, Prompts& prompts, QWidget* parentWidget);
+    // Saves every setting of the format table.
+    ~CKumorialView() override;
+
+    PaneWidget* paneWidget() const { return pane; }
+    const CommandMap& commands() const { return commandMap; }
+    FormatTable& formats() { return table; }
+
+    // The initial update: pane font, start-up document, hand-over to the frame.
+    void initialUpdate(FrameLink* frame, const QStringList& arguments);
+
+    // Inserts one character after the selection (the symbol picker's message).
+    void insertCharacter(char16_t c);
+
+    // The save question before the text may go; true when the caller may go on.
+    bool QuerySaveChanges();
+
+    int modified = 0;
+
+    void publishUserFormatNames();
+    void publishTransparency();
+
+    // The pane font's face and size as the settings keep them.
+    QString currentFace() const;
+    int currentSize() const;
+
+private:
+    void registerViewCommands();
+    void registerFormatCommands();
+
+    void SelectAllText();
+    void ChooseEditorFont();
+    void CopyAllText();
+    void OpenBlogPage();
+
+    ProfileStore& profile;
+    Prompts& prompts;
+    FormatTable table;
+    PaneWidget* pane;
+    CommandMap commandMap;
+    FrameLink* frameLink = nullptr;
+    bool clipboardHasText = false;
+};

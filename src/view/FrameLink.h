@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// What the view hands to the main frame: the transparency and the user format names.
+class FrameLink {
+public:
+    virtual ~FrameLink() = default;
+    virtual void setTransparency(int percent) = 0;
+    virtual void setUserFormatNames(const std::array<QString, 10>& names) = 0;
+};

@@ -1,0 +1,6 @@
+#include <QtGui/QFont>
+
+int probe()
+{
+    return QFont().pointSize();
+}

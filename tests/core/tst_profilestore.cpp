@@ -1,0 +1,237 @@
+#include "document/CodePage.h"
+#include "format/FormatTable.h"
+#include "format/ProfileStore.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+} // namespace
+
+class TestProfileStore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void readingRules_data();
+    void readingRules();
+    void integerRules_data();
+    void integerRules();
+    void namesIgnoreCaseAndFirstOccurrenceCounts();
+    void firstExitWritesAllKeysInOrder();
+    void writeReplacesInPlaceAndKeepsOtherLines();
+    void lineBreakCannotInjectKeys();
+    void encodings_data();
+    void encodings();
+    void valuesRoundTrip();
+    void unwritableAndUnreadableFiles();
+
+private:
+    QTemporaryDir dir;
+    QString path;
+};
+
+void TestProfileStore::init()
+{
+    path = dir.filePath(QStringLiteral("Kumorial.ini"));
+    QFile::remove(path);
+}
+
+void TestProfileStore::readingRules_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("blanks trimmed") << QByteArray("Word00=  hello  ") << "hello";
+    QTest::newRow("tabs trimmed") << QByteArray("Word00=\thello\t") << "hello";
+    QTest::newRow("blanks around key") << QByteArray("  Word00 = x") << "x";
+    QTest::newRow("apostrophe pair dropped") << QByteArray("Word00=''' ") << "'";
+    QTest::newRow("double quote pair dropped") << QByteArray("Word00=\"a b\"") << "a b";
+    QTest::newRow("unmatched quotes kept") << QByteArray("Word00=\"a'") << "\"a'";
+    QTest::newRow("single quote char kept") << QByteArray("Word00=\"") << "\"";
+    QTest::newRow("only one pair dropped") << QByteArray("Word00=\"\"x\"\"") << "\"x\"";
+    QTest::newRow("backslash protects blank") << QByteArray("Word00== \\") << "= \\";
+    QTest::newRow("edge blank lost") << QByteArray("Word00== ") << "=";
+    QTest::newRow("escaped apostrophes") << QByteArray("Word00=\\'\\'\\'") << "\\'\\'\\'";
+    QTest::newRow("present empty value") << QByteArray("Word00=") << "";
+    QTest::newRow("equals sign in value") << QByteArray("Word00=a=b") << "a=b";
+    QTest::newRow("missing key gives default") << QByteArray("Other=1") << "DEFAULT";
+    QTest::newRow("long value cut") << (QByteArray("Word00=") + QByteArray(5000, 'x')) << QString(4095, u'x');
+    QTest::newRow("japanese") << QByteArray("Word00=(^^ゞ") << "(^^ゞ";
+}
+
+void TestProfileStore::readingRules()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, value);
+    writeAll(path, "[UserWord]\n" + line + "\n");
+    const ProfileStore store(path);
+    QCOMPARE(
+        store.readString(QStringLiteral("UserWord"), QStringLiteral("Word00"), QStringLiteral("DEFAULT")),
+        value);
+}
+
+void TestProfileStore::integerRules_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("value");
+    QTest::newRow("plain") << QByteArray("Size=12") << 12;
+    QTest::newRow("negative") << QByteArray("Size=-300") << -300;
+    QTest::newRow("leading number") << QByteArray("Size=12pt") << 12;
+    QTest::newRow("blanks") << QByteArray("Size=  7  ") << 7;
+    QTest::newRow("not a number") << QByteArray("Size=abc") << 0;
+    QTest::newRow("empty") << QByteArray("Size=") << 0;
+    QTest::newRow("missing") << QByteArray("Other=5") << 14;
+    QTest::newRow("huge saturates") << QByteArray("Size=99999999999999") << 2147483647;
+}
+
+void TestProfileStore::integerRules()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, value);
+    writeAll(path, "[Font]\r\n" + line + "\r\n");
+    const ProfileStore store(path);
+    QCOMPARE(store.readInt(QStringLiteral("Font"), QStringLiteral("Size"), 14), value);
+}
+
+void TestProfileStore::namesIgnoreCaseAndFirstOccurrenceCounts()
+{
+    writeAll(path, "[font]\nFACE=first\nface=second\n[Font]\nSize=99\n[FONT]\n");
+    const ProfileStore store(path);
+    QCOMPARE(store.readString(QStringLiteral("Font"), QStringLiteral("Face"), QString()),
+             QStringLiteral("first"));
+    // Only the first section of a name is read.
+    QCOMPARE(store.readInt(QStringLiteral("Font"), QStringLiteral("Size"), 14), 14);
+}
+
+void TestProfileStore::firstExitWritesAllKeysInOrder()
+{
+    ProfileStore store(path);
+    FormatTable t;
+    t.load(store); // no file: defaults
+    t.save(store, t.face, t.size);
+    const QStringList lines = QString::fromUtf8(readAll(path)).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4 + 74);
+    QCOMPARE(lines.mid(0, 9),
+             (QStringList{"[Option]", "Transparency=50", "WebPage=", "[Font]", "Face=ＭＳ ゴシック",
+                          "Size=14", "[UserWord]", "Word00=(*^^*)", "Word01=(o^^o)"}));
+    QCOMPARE(lines[16], QStringLiteral("Word09=(^^)/~ bye"));
+    QCOMPARE(lines[17], QStringLiteral("[Format]"));
+    QCOMPARE(lines[18], QStringLiteral("Base01b=<B>"));
+    QCOMPARE(lines[19], QStringLiteral("Base01e=</B>"));
+    QVERIFY(lines.contains(QStringLiteral(R"(Base06b=<FONT COLOR=\"red\">)")));
+    QCOMPARE(lines[18 + 30], QStringLiteral("User01n=太字"));
+    QVERIFY(lines.contains(QStringLiteral("User04b== \\")));
+    QCOMPARE(lines.last(), QStringLiteral("User10e=)]]"));
+
+    // The next start reads back exactly what was written.
+    FormatTable again;
+    again.words[0] = QStringLiteral("changed");
+    again.load(ProfileStore(path));
+    QCOMPARE(again.words, t.words);
+    for (int i = 0; i < FormatTable::BaseCount; ++i)
+        QCOMPARE(again.base[i].begin, t.base[i].begin);
+    QCOMPARE(again.user[3].begin, QStringLiteral("= \\"));
+    QCOMPARE(::insertedForm(again.user[3].begin), QStringLiteral("= "));
+}
+
+void TestProfileStore::writeReplacesInPlaceAndKeepsOtherLines()
+{
+    writeAll(path, "; comment\r\n[Font]\r\nFace=old\r\njunk line\r\n\r\n[Other]\r\nKey=v\r\n");
+    ProfileStore store(path);
+    QVERIFY(store.writeString(QStringLiteral("FONT"), QStringLiteral("face"), QStringLiteral("new")));
+    QVERIFY(store.writeInt(QStringLiteral("Font"), QStringLiteral("Size"), -3));
+    QVERIFY(store.writeString(QStringLiteral("Added"), QStringLiteral("K"), QString()));
+    QCOMPARE(readAll(path), QByteArray("; comment\r\n[Font]\r\nface=new\r\njunk line\r\nSize=-3\r\n\r\n"
+                                       "[Other]\r\nKey=v\r\n[Added]\r\nK=\r\n"));
+}
+
+void TestProfileStore::lineBreakCannotInjectKeys()
+{
+    ProfileStore store(path);
+    QVERIFY(store.writeString(QStringLiteral("UserWord"), QStringLiteral("Word00"),
+                              QStringLiteral("a\r\n[Font]\nFace=evil\rx")));
+    const ProfileStore again(path);
+    QCOMPARE(again.readString(QStringLiteral("Font"), QStringLiteral("Face"), QStringLiteral("none")),
+             QStringLiteral("none"));
+    QCOMPARE(again.readString(QStringLiteral("UserWord"), QStringLiteral("Word00"), QString()),
+             QStringLiteral("a [Font] Face=evil x"));
+}
+
+void TestProfileStore::encodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QString text = QStringLiteral("[Font]\r\nFace=ＭＳ Ｐゴシック\r\n");
+    QTest::newRow("utf-8") << text.toUtf8();
+    QTest::newRow("utf-8 with bom") << "\xEF\xBB\xBF" + text.toUtf8();
+    QStringEncoder le(QStringEncoder::Utf16LE), be(QStringEncoder::Utf16BE);
+    QTest::newRow("utf-16le with bom") << "\xFF\xFE" + QByteArray(le(text));
+    QTest::newRow("utf-16be with bom") << "\xFE\xFF" + QByteArray(be(text));
+    QTest::newRow("code page 932") << CodePage::fromUnicode(text);
+}
+
+void TestProfileStore::encodings()
+{
+    QFETCH(QByteArray, bytes);
+    writeAll(path, bytes);
+    ProfileStore store(path);
+    QCOMPARE(store.readString(QStringLiteral("Font"), QStringLiteral("Face"), QString()),
+             QStringLiteral("ＭＳ Ｐゴシック"));
+    // A write turns the file into UTF-8 and keeps what was there.
+    QVERIFY(store.writeInt(QStringLiteral("Font"), QStringLiteral("Size"), 9));
+    QVERIFY(readAll(path).contains(QStringLiteral("Face=ＭＳ Ｐゴシック").toUtf8()));
+    QCOMPARE(ProfileStore(path).readString(QStringLiteral("Font"), QStringLiteral("Face"), QString()),
+             QStringLiteral("ＭＳ Ｐゴシック"));
+}
+
+void TestProfileStore::valuesRoundTrip()
+{
+    const QStringList values = {QStringLiteral("= \\"),        QStringLiteral("\\ ="),
+                                QStringLiteral("(^^ゞ"),       QStringLiteral("𠮷野家 ①㊤"),
+                                QStringLiteral("tab\tinside"), QStringLiteral("a=b;c")};
+    {
+        ProfileStore store(path);
+        ProfileStore::Batch batch(store);
+        for (int i = 0; i < values.size(); ++i)
+            store.writeString(QStringLiteral("UserWord"), QStringLiteral("W%1").arg(i), values[i]);
+    }
+    const ProfileStore again(path);
+    for (int i = 0; i < values.size(); ++i)
+        QCOMPARE(again.readString(QStringLiteral("UserWord"), QStringLiteral("W%1").arg(i), QString()),
+                 values[i]);
+}
+
+void TestProfileStore::unwritableAndUnreadableFiles()
+{
+    // A folder where the file should be: writes fail silently, reads give defaults.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Kumorial.ini")));
+    ProfileStore store(path);
+    QVERIFY(!store.writeInt(QStringLiteral("Font"), QStringLiteral("Size"), 9));
+    QCOMPARE(store.readInt(QStringLiteral("Font"), QStringLiteral("Size"), 14), 14);
+    QVERIFY(QDir(dir.path()).rmdir(QStringLiteral("Kumorial.ini")));
+
+    // A file that cannot be read is never replaced by a file made of our keys alone.
+    writeAll(path, "[Keep]\nMe=1\n");
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    if (QFile(path).open(QIODevice::ReadOnly))
+        QSKIP("running with rights that read any file");
+    ProfileStore blind(path);
+    QVERIFY(!blind.writeInt(QStringLiteral("Font"), QStringLiteral("Size"), 9));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(readAll(path), QByteArray("[Keep]\nMe=1\n"));
+}
+
+QTEST_GUILESS_MAIN(TestProfileStore)
+#include "tst_profilestore.moc"
