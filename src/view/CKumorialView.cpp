@@ -29,6 +29,10 @@ CKumorialView::CKumorialView(ProfileStore& store, Prompts& p, QWidget* parentWid
     }
     registerViewCommands();
     registerFormatCommands();
+    registerFileCommands();
+    registerFindCommands();
+    registerDialogCommands();
+    registerPrintCommands();
 }
 
 CKumorialView::~CKumorialView()

@@ -45,6 +45,11 @@ public:
 private:
     void registerViewCommands();
     void registerFormatCommands();
+    // Each feature registers its commands from its own file (view/View*.cpp).
+    void registerFileCommands();
+    void registerFindCommands();
+    void registerDialogCommands();
+    void registerPrintCommands();
 
     void SelectAllText();
     void ChooseEditorFont();

@@ -1,0 +1,5 @@
+#include "view/CKumorialView.h"
+
+void CKumorialView::registerFileCommands()
+{
+}
