@@ -1,5 +1,3 @@
 #include "view/CKumorialView.h"
 
-void CKumorialView::registerDialogCommands()
-{
-}
+void CKumorialView::registerDialogCommands() {}

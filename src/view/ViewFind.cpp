@@ -1,5 +1,3 @@
 #include "view/CKumorialView.h"
 
-void CKumorialView::registerFindCommands()
-{
-}
+void CKumorialView::registerFindCommands() {}
