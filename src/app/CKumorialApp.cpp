@@ -1,13 +1,30 @@
 #include "app/CKumorialApp.h"
 
+#include "app/CAboutDlg.h"
+#include "format/SettingsKeys.h"
 #include "frame/CMainFrame.h"
 #include "framework/Fonts.h"
+#include "framework/Prompts.h"
+#include "res/Links.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTranslator>
+
+namespace {
+const QString IniName = QStringLiteral("Kumorial.ini");
+
+bool canWriteIn(const QString& folder)
+{
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".kumorial-probe-XXXXXX")));
+    return probe.open();
+}
+} // namespace
 
 CKumorialApp::CKumorialApp() = default;
 
@@ -18,12 +35,32 @@ CKumorialApp::~CKumorialApp()
 
 QString CKumorialApp::settingsFolder()
 {
-    return QCoreApplication::applicationDirPath();
+    return settingsFolderFor(QCoreApplication::applicationDirPath(),
+                             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+QString CKumorialApp::settingsFolderFor(const QString& programFolder, const QString& userFolder)
+{
+    if (QFileInfo::exists(QDir(programFolder).filePath(IniName)) || canWriteIn(programFolder))
+        return programFolder;
+    QDir().mkpath(userFolder);
+    return userFolder;
+}
+
+QString CKumorialApp::makerPage()
+{
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    for (const char* candidate : Links::MakerPageCandidates) {
+        const QString path = QDir::cleanPath(programDir.filePath(QString::fromUtf8(candidate)));
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return QDir::cleanPath(programDir.filePath(QString::fromUtf8(Links::MakerPageCandidates[0])));
 }
 
 bool CKumorialApp::InitInstance(const QStringList& arguments, const QString& folder)
 {
-    settings.setPath(QDir(folder).filePath(QStringLiteral("Kumorial.ini")));
+    settings.setPath(QDir(folder).filePath(IniName));
 
     // Qt's own dialog texts in Japanese, like every other text of the program.
     auto* qtTranslator = new QTranslator(QCoreApplication::instance());
@@ -47,4 +84,28 @@ void CKumorialApp::ExitInstance()
     frame.reset();
 }
 
-void CKumorialApp::registerApplicationCommands() {}
+void CKumorialApp::About()
+{
+    CAboutDlg dialog(
+        makerPage(), [this](const QString& address) { frame->prompts().openUrl(address); }, frame.get());
+    dialog.exec();
+}
+
+void CKumorialApp::OpenDonationPage()
+{
+    frame->prompts().openUrl(QString::fromUtf8(Links::DonationPage));
+}
+
+void CKumorialApp::registerApplicationCommands()
+{
+    commandMap.on(Cmd::About, [this] { About(); });
+    commandMap.on(
+        Cmd::DonationLink, [this] { OpenDonationPage(); },
+        [this](CommandState& s) {
+            // Written back at once so that the key is there to edit after the first opening.
+            const QString section = Keys::section(Str::SectionSettings);
+            const int value = settings.readInt(section, Keys::DonationsLink, 1);
+            settings.writeInt(section, Keys::DonationsLink, value);
+            s.removeFromMenu = value != 1;
+        });
+}

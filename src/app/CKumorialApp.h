@@ -23,9 +23,20 @@ public:
 
     ProfileStore& profile() { return settings; }
     CMainFrame* mainFrame() const { return frame.get(); }
+    const CommandMap& commands() const { return commandMap; }
 
     // The folder that holds Kumorial.ini and Kumorial.tmp.
     static QString settingsFolder();
+    // Beside the program when that folder already holds Kumorial.ini or can be written;
+    // otherwise the user's configuration folder, so that an installed copy keeps its
+    // settings.
+    static QString settingsFolderFor(const QString& programFolder, const QString& userFolder);
+
+    // The maker's page: the README installed with the program.
+    static QString makerPage();
+
+    void About();
+    void OpenDonationPage();
 
 private:
     void registerApplicationCommands();

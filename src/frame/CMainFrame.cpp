@@ -2,31 +2,42 @@
 
 #include "format/ProfileStore.h"
 #include "format/SettingsKeys.h"
+#include "frame/Placement.h"
 #include "framework/ActionSet.h"
+#include "framework/BarState.h"
+#include "framework/LockIndicators.h"
 #include "framework/QtEditPane.h"
 #include "framework/QtPrompts.h"
+#include "framework/ToolBars.h"
 #include "res/Strings.h"
+#include "res/Toolbars.h"
 #include "view/CKumorialView.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
 
 CMainFrame::CMainFrame(ProfileStore& store, const CommandMap* applicationCommands)
-    : profile(store), prompts(std::make_unique<QtPrompts>(this))
+    : profile(store), promptsObject(std::make_unique<QtPrompts>(this))
 {
     const QString settings = Keys::section(Str::SectionSettings);
-    windowLeft = profile.readInt(settings, Keys::Left, 0);
-    windowTop = profile.readInt(settings, Keys::Top, 0);
-    windowRight = profile.readInt(settings, Keys::Right, 639);
-    windowBottom = profile.readInt(settings, Keys::Bottom, 319);
+    windowLeft = profile.readInt(settings, Keys::Left, Placement::DefaultLeft);
+    windowTop = profile.readInt(settings, Keys::Top, Placement::DefaultTop);
+    windowRight = profile.readInt(settings, Keys::Right, Placement::DefaultRight);
+    windowBottom = profile.readInt(settings, Keys::Bottom, Placement::DefaultBottom);
     alwaysOnTop = profile.readInt(settings, Keys::MostTopWindow, 1);
 
     setWindowTitle(resString(Str::AppTitle));
-    setGeometry(windowLeft, windowTop, windowRight - windowLeft, windowBottom - windowTop);
+    initIconResources();
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kumorial.svg")));
+    placeWindow();
+    if (alwaysOnTop == 1)
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
     commandRouter.setTarget(CommandRouter::Document, &document.commands());
     commandRouter.setTarget(CommandRouter::Frame, &frameCommands);
@@ -37,45 +48,230 @@ CMainFrame::CMainFrame(ProfileStore& store, const CommandMap* applicationCommand
     actionsObject->buildMenuBar(menuBar());
     actionsObject->bindAccelerators();
 
-    messagePane = new QLabel(resString(Str::Ready));
-    statusBar()->addWidget(messagePane, 1);
-    connect(actionsObject, &ActionSet::promptRequested, this, [this](const QString& text) {
-        messagePane->setText(text.isEmpty() ? resString(Str::Ready) : text);
-    });
+    createBars();
+    createStatusBar();
+    BarState::load(*this, toolBars(), profile, resString(Str::SectionToolBar));
 }
 
 CMainFrame::~CMainFrame()
 {
+    if (locks)
+        qApp->removeEventFilter(this);
     viewObject.reset();
     writeFrameKeys();
 }
 
+Prompts& CMainFrame::prompts() const
+{
+    return *promptsObject;
+}
+
 void CMainFrame::createView(const QStringList& arguments)
 {
-    viewObject = std::make_unique<CKumorialView>(profile, *prompts, this);
+    viewObject = std::make_unique<CKumorialView>(profile, *promptsObject, this);
     commandRouter.setTarget(CommandRouter::View, &viewObject->commands());
     setCentralWidget(viewObject->paneWidget());
     viewObject->initialUpdate(this, arguments);
     viewObject->paneWidget()->setFocus();
 }
 
+void CMainFrame::placeWindow()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect v = screen ? screen->virtualGeometry() : QRect(0, 0, 640, 480);
+    const Placement::Frame f =
+        Placement::placeOnScreen({windowLeft, windowTop, windowRight, windowBottom},
+                                 {v.x(), v.y(), v.x() + v.width(), v.y() + v.height()});
+    // The stored rectangle includes the window frame; its size is known only once the
+    // window manager has framed the window, so the client size is corrected then.
+    move(f.x, f.y);
+    resize(f.width, f.height);
+    wantedFrameSize = QSize(f.width, f.height);
+}
+
+void CMainFrame::fitFrameSize()
+{
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+        return;
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const QMargins m(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                     frame.bottom() - client.bottom());
+    if (m.left() < 0 || m.top() < 0 || m.right() < 0 || m.bottom() < 0)
+        return;
+    frameMargins = m;
+    if (wantedFrameSize.isValid() && !m.isNull()) {
+        const QSize wanted = wantedFrameSize;
+        wantedFrameSize = QSize();
+        resize(wanted.width() - m.left() - m.right(), wanted.height() - m.top() - m.bottom());
+    }
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    fitFrameSize();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    fitFrameSize();
+}
+
+void CMainFrame::createBars()
+{
+    const struct {
+        QToolBar** bar;
+        int id;
+        int title;
+    } bars[] = {{&mainToolBar, Bar::MainId, Str::MainToolBarTitle},
+                {&formatToolBar, Bar::FormatId, Str::FormatToolBarTitle},
+                {&userToolBar, Bar::UserId, Str::UserToolBarTitle}};
+    QVector<Cmd::Id> watched;
+    bool first = true;
+    for (const auto& b : bars) {
+        *b.bar = buildToolBar(*actionsObject, b.id, resString(b.title), this);
+        if (!first)
+            addToolBarBreak(Qt::TopToolBarArea);
+        addToolBar(Qt::TopToolBarArea, *b.bar);
+        watched += toolbarCommands(b.id);
+        first = false;
+    }
+    actionsObject->watchOnIdle(watched);
+}
+
+void CMainFrame::createStatusBar()
+{
+    statusBar()->setObjectName(QStringLiteral("StatusBar59393"));
+    messagePane = new QLabel(resString(Str::Ready));
+    statusBar()->addWidget(messagePane, 1);
+    connect(actionsObject, &ActionSet::promptRequested, this, [this](const QString& text) {
+        messagePane->setText(text.isEmpty() ? resString(Str::Ready) : text);
+    });
+    const int texts[] = {Str::IndicatorKana, Str::IndicatorCaps, Str::IndicatorNum, Str::IndicatorScroll};
+    for (int i = 0; i < 4; ++i) {
+        auto* pane = new QLabel(resString(texts[i]));
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(pane->sizeHint().width() + 8);
+        pane->setEnabled(false);
+        statusBar()->addPermanentWidget(pane);
+        lockPanes[i] = pane;
+    }
+    locks = std::make_unique<LockIndicators>();
+    const auto states = locks->query();
+    if (std::all_of(states.begin(), states.end(), [](auto s) { return s == LockIndicators::Unknown; })) {
+        locks.reset();
+        return;
+    }
+    qApp->installEventFilter(this);
+    updateLockPanes();
+}
+
+void CMainFrame::updateLockPanes()
+{
+    const int texts[] = {Str::IndicatorKana, Str::IndicatorCaps, Str::IndicatorNum, Str::IndicatorScroll};
+    const auto states = locks->query();
+    for (int i = 0; i < 4; ++i) {
+        // Off shows a blank pane; a lock the keyboard map does not report stays dimmed.
+        lockPanes[i]->setEnabled(states[i] != LockIndicators::Unknown);
+        lockPanes[i]->setText(states[i] == LockIndicators::Off ? QString() : resString(texts[i]));
+    }
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // A key event reaches the window first and then each widget it passes through.
+    if (locks && ((event->type() == QEvent::KeyRelease && watched->isWindowType()) ||
+                  (event->type() == QEvent::ApplicationActivate && watched == qApp)))
+        updateLockPanes();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        messagePane->setText(tip.isEmpty() ? resString(Str::Ready) : tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::setUserFormatNames(const std::array<QString, 10>& names)
+{
+    userFormatNames = names;
+    for (int i = 0; i < 10; ++i)
+        actionsObject->action(Cmd::Id(Cmd::UserFormatFirst + i))
+            ->setToolTip(Placement::tooltipOfName(names[i]));
+}
+
 void CMainFrame::registerFrameCommands()
 {
     frameCommands.on(Cmd::AppExit, [this] { close(); });
     frameCommands.on(
-        Cmd::ViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); },
-        [this](CommandState& s) { s.checked = statusBar()->isVisible() ? 1 : 0; });
+        Cmd::ViewStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); },
+        [this](CommandState& s) { s.checked = statusBar()->isHidden() ? 0 : 1; });
+    frameCommands.on(
+        Cmd::ViewToolBar, [this] { ToggleToolBars(); },
+        [this](CommandState& s) {
+            const QList<QToolBar*> bars = toolBars();
+            toolBarsVisible =
+                std::none_of(bars.begin(), bars.end(), [](QToolBar* b) { return b->isHidden(); });
+            s.checked = toolBarsVisible;
+        });
+    frameCommands.on(
+        Cmd::AlwaysOnTop, [this] { ToggleAlwaysOnTop(); },
+        [this](CommandState& s) { s.checked = alwaysOnTop == 1 ? 1 : 0; });
+    frameCommands.on(
+        Cmd::Translucency, [this] { ToggleTranslucency(); },
+        [this](CommandState& s) { s.checked = translucent == 1 ? 1 : 0; });
     frameCommands.on(Cmd::NextPane, [] {});
     frameCommands.on(Cmd::PrevPane, [] {});
 }
 
+void CMainFrame::ToggleToolBars()
+{
+    toolBarsVisible = toolBarsVisible == 1 ? 0 : 1;
+    for (QToolBar* bar : toolBars())
+        bar->setVisible(toolBarsVisible == 1);
+}
+
+void CMainFrame::ToggleAlwaysOnTop()
+{
+    alwaysOnTop = alwaysOnTop == 1 ? 0 : 1;
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, alwaysOnTop == 1);
+    // Changing the hint may hide a shown window on some platforms.
+    if (wasVisible && !isVisible())
+        show();
+}
+
+void CMainFrame::ToggleTranslucency()
+{
+    if (translucent == 1) {
+        translucent = 0;
+        appliedAlpha = 255;
+    } else {
+        translucent = 1;
+        appliedAlpha = Placement::alphaOf(transparency);
+    }
+    setWindowOpacity(appliedAlpha / 255.0);
+}
+
+void CMainFrame::SaveBarState()
+{
+    BarState::save(*this, toolBars(), profile, resString(Str::SectionToolBar));
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    SaveBarState();
     if (viewObject && !viewObject->QuerySaveChanges()) {
         event->ignore();
         return;
     }
-    normalRect = normalGeometry();
+    normalRect = normalGeometry().marginsAdded(frameMargins);
     placementCaptured = true;
     event->accept();
 }

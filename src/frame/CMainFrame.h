@@ -5,17 +5,22 @@
 #include "view/FrameLink.h"
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QRect>
 #include <array>
 #include <memory>
 
 class ActionSet;
 class CKumorialView;
+class LockIndicators;
 class ProfileStore;
+class Prompts;
 class QtPrompts;
 class QLabel;
+class QToolBar;
 
-// The main window: menu bar, keys, status bar and the view in its client area.
+// The main window: menu bar, keys, three toolbars, status bar and the view in its client
+// area; its placement, always-on-top and translucency.
 class CMainFrame : public QMainWindow, public FrameLink {
     Q_OBJECT
 public:
@@ -29,32 +34,59 @@ public:
     CKumorialView* view() const { return viewObject.get(); }
     ActionSet* actionSet() const { return actionsObject; }
     const CommandRouter& router() const { return commandRouter; }
+    Prompts& prompts() const;
 
     void setTransparency(int percent) override { transparency = percent; }
-    void setUserFormatNames(const std::array<QString, 10>& names) override { userFormatNames = names; }
+    void setUserFormatNames(const std::array<QString, 10>& names) override;
     const std::array<QString, 10>& formatNames() const { return userFormatNames; }
+
+    QToolBar* mainToolBar = nullptr;
+    QToolBar* formatToolBar = nullptr;
+    QToolBar* userToolBar = nullptr;
+    QList<QToolBar*> toolBars() const { return {mainToolBar, formatToolBar, userToolBar}; }
 
     int alwaysOnTop = 1;
     int transparency = 50;
     int translucent = 0;
+    int toolBarsVisible = 1;
     int windowLeft = 0, windowTop = 0, windowRight = 639, windowBottom = 319;
+    // The opacity last applied, on the 0..255 scale.
+    int appliedAlpha = 255;
+
+    void ToggleToolBars();
+    void ToggleAlwaysOnTop();
+    void ToggleTranslucency();
+    void SaveBarState();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void registerFrameCommands();
+    void createBars();
+    void createStatusBar();
+    void placeWindow();
+    void fitFrameSize();
+    void updateLockPanes();
     void writeFrameKeys();
 
     ProfileStore& profile;
-    std::unique_ptr<QtPrompts> prompts;
+    std::unique_ptr<QtPrompts> promptsObject;
     CKumorialDoc document;
     std::unique_ptr<CKumorialView> viewObject;
     CommandRouter commandRouter;
     CommandMap frameCommands;
     ActionSet* actionsObject = nullptr;
     QLabel* messagePane = nullptr;
+    std::array<QLabel*, 4> lockPanes{};
+    std::unique_ptr<LockIndicators> locks;
     std::array<QString, 10> userFormatNames;
     QRect normalRect;
+    QMargins frameMargins;
+    QSize wantedFrameSize;
     bool placementCaptured = false;
 };

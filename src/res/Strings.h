@@ -47,6 +47,11 @@ inline constexpr int FindNextButton = 20018;
 inline constexpr int ReplaceButton = 20019;
 inline constexpr int ReplaceAllButton = 20020;
 inline constexpr int CancelButton = 20021;
+inline constexpr int MainToolBarTitle = 20040;   // "標準"
+inline constexpr int FormatToolBarTitle = 20041; // "書式"
+inline constexpr int UserToolBarTitle = 20042;   // "ユーザー書式"
+inline constexpr int AboutNotice1 = 20043;
+inline constexpr int AboutNotice2 = 20044;
 } // namespace Str
 
 // The text of string resource `id`; empty when there is none.

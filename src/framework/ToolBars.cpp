@@ -1,0 +1,78 @@
+#include "framework/ToolBars.h"
+
+#include "framework/ActionSet.h"
+#include "res/Toolbars.h"
+
+#include <QAction>
+#include <QToolBar>
+
+namespace {
+struct ThemeIcon {
+    Cmd::Id id;
+    const char* name;
+};
+
+// Only where a theme icon says the same as ours; the format buttons always draw our own.
+constexpr ThemeIcon themeIcons[] = {
+    {Cmd::FileNew, "document-new"},
+    {Cmd::FileOpen, "document-open"},
+    {Cmd::FileSave, "document-save"},
+    {Cmd::EditCut, "edit-cut"},
+    {Cmd::EditCopy, "edit-copy"},
+    {Cmd::EditPaste, "edit-paste"},
+    {Cmd::Find, "edit-find"},
+    {Cmd::ChooseFont, "preferences-desktop-font"},
+    {Cmd::SymbolPicker, "accessories-character-map"},
+    {Cmd::OpenBlogPage, "applications-internet"},
+    {Cmd::About, "help-about"},
+};
+} // namespace
+
+void initIconResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(icons);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+QIcon commandIcon(Cmd::Id id)
+{
+    initIconResources();
+    const QIcon own(QStringLiteral(":/icons/%1.svg").arg(id));
+    for (const ThemeIcon& t : themeIcons)
+        if (t.id == id)
+            return QIcon::fromTheme(QLatin1String(t.name), own);
+    return own;
+}
+
+QVector<Cmd::Id> toolbarCommands(int toolbarId)
+{
+    QVector<Cmd::Id> ids;
+    for (Cmd::Id id : toolbarButtons(toolbarId))
+        if (id != Cmd::None)
+            ids.append(id);
+    return ids;
+}
+
+QToolBar* buildToolBar(ActionSet& actions, int toolbarId, const QString& title, QWidget* parent)
+{
+    auto* bar = new QToolBar(title, parent);
+    bar->setObjectName(QStringLiteral("ToolBar%1").arg(toolbarId));
+    bar->setIconSize(QSize(16, 16));
+    bar->setAllowedAreas(Qt::AllToolBarAreas);
+    bar->setMovable(true);
+    bar->setFloatable(true);
+    for (Cmd::Id id : toolbarButtons(toolbarId)) {
+        if (id == Cmd::None) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* a = actions.action(id);
+        if (a->icon().isNull())
+            a->setIcon(commandIcon(id));
+        bar->addAction(a);
+    }
+    return bar;
+}

@@ -1,0 +1,483 @@
+#include "app/CAboutDlg.h"
+#include "app/CKumorialApp.h"
+#include "format/ProfileStore.h"
+#include "frame/CMainFrame.h"
+#include "framework/ActionSet.h"
+#include "framework/QtEditPane.h"
+#include "res/CommandIds.h"
+#include "res/Toolbars.h"
+#include "support.h"
+#include "view/CKumorialView.h"
+#include "view/ViewPrinting.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <unistd.h>
+
+namespace {
+const QString Settings = QStringLiteral("Settings");
+
+QList<int> rectKeys(const ProfileStore& ini)
+{
+    return {ini.readInt(Settings, QStringLiteral("Left"), -1),
+            ini.readInt(Settings, QStringLiteral("Top"), -1),
+            ini.readInt(Settings, QStringLiteral("Right"), -1),
+            ini.readInt(Settings, QStringLiteral("Bottom"), -1)};
+}
+} // namespace
+
+class TestMainFrame : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void placement_data();
+    void placement();
+    void alwaysOnTopPersists();
+    void translucency_data();
+    void translucency();
+    void newTransparencyWaitsForNextSwitchOn();
+    void toolBarsStandInThreeRows();
+    void toolBarToggleFollowsEveryBar();
+    void userButtonTooltips();
+    void barLayoutRoundTrip_data();
+    void barLayoutRoundTrip();
+    void closeSavesBarsEvenWhenCancelled();
+    void donationsLink_data();
+    void donationsLink();
+    void settingsFolder_data();
+    void settingsFolder();
+    void aboutBoxKeepsOpenOnLink();
+    void printingPaginates();
+
+private:
+    CMainFrame* frame() { return app->mainFrame(); }
+    QString iniPath() const { return dir->filePath(QStringLiteral("Kumorial.ini")); }
+    void writeIni(const QByteArray& text)
+    {
+        QFile f(iniPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    void start()
+    {
+        app = std::make_unique<CKumorialApp>();
+        QVERIFY(app->InitInstance({}, dir->path()));
+        QVERIFY(QTest::qWaitForWindowExposed(frame()));
+    }
+    void quit()
+    {
+        frame()->view()->modified = 0;
+        QVERIFY(frame()->close());
+        app.reset();
+    }
+    QMenu* menu(const QString& title) { return frame()->actionSet()->menuOf(title); }
+    bool inMenu(QMenu* m, Cmd::Id id)
+    {
+        for (QAction* a : m->actions())
+            if (!a->isSeparator() && a->data().toInt() == id)
+                return true;
+        return false;
+    }
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<CKumorialApp> app;
+};
+
+void TestMainFrame::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+}
+
+void TestMainFrame::cleanup()
+{
+    if (app && frame())
+        frame()->view()->modified = 0;
+    app.reset();
+    dir.reset();
+}
+
+void TestMainFrame::placement_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<bool>("maximise");
+    QTest::addColumn<QRect>("opened");
+
+    const QRect v = QGuiApplication::primaryScreen()->virtualGeometry();
+    const int vr = v.x() + v.width();
+    QTest::newRow("no file -> 0,0 639x319") << QByteArray() << false << QRect(0, 0, 639, 319);
+    QTest::newRow("left beyond the right edge -> right edge on it")
+        << QStringLiteral("[Settings]\nLeft=%1\nTop=20\nRight=%2\nBottom=340\n")
+               .arg(vr + 3000)
+               .arg(vr + 3640)
+               .toUtf8()
+        << false << QRect(vr - 640, 20, 640, 320);
+    QTest::newRow("left -300 -> 0, width kept")
+        << QByteArray("[Settings]\nLeft=-300\nTop=0\nRight=200\nBottom=300\n") << false
+        << QRect(0, 0, 500, 300);
+    QTest::newRow("damaged rectangle -> default size")
+        << QByteArray("[Settings]\nLeft=10\nTop=15\nRight=10\nBottom=5\n") << false
+        << QRect(10, 15, 639, 319);
+    QTest::newRow("maximised at exit -> normal rectangle stored")
+        << QByteArray("[Settings]\nLeft=20\nTop=30\nRight=420\nBottom=330\n") << true
+        << QRect(20, 30, 400, 300);
+}
+
+void TestMainFrame::placement()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, maximise);
+    QFETCH(QRect, opened);
+    if (!ini.isEmpty())
+        writeIni(ini);
+    start();
+    QCOMPARE(frame()->frameGeometry(), opened);
+    if (maximise) {
+        frame()->showMaximized();
+        QTRY_VERIFY(frame()->isMaximized());
+        QVERIFY(frame()->geometry() != opened);
+    }
+    quit();
+    const ProfileStore stored(iniPath());
+    QCOMPARE(rectKeys(stored), (QList<int>{opened.left(), opened.top(), opened.left() + opened.width(),
+                                           opened.top() + opened.height()}));
+}
+
+void TestMainFrame::alwaysOnTopPersists()
+{
+    start();
+    QAction* item = frame()->actionSet()->action(Cmd::AlwaysOnTop);
+    frame()->actionSet()->updateMenu(menu(QStringLiteral("表示(&V)")));
+    QVERIFY(item->isChecked());
+    QVERIFY(frame()->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    item->trigger();
+    QCOMPARE(frame()->alwaysOnTop, 0);
+    QVERIFY(!(frame()->windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(frame()->isVisible());
+    QVERIFY(!item->isChecked());
+    quit();
+    QCOMPARE(ProfileStore(iniPath()).readInt(Settings, QStringLiteral("MostTopWindow"), -1), 0);
+
+    start();
+    QCOMPARE(frame()->alwaysOnTop, 0);
+    QVERIFY(!(frame()->windowFlags() & Qt::WindowStaysOnTopHint));
+}
+
+void TestMainFrame::translucency_data()
+{
+    QTest::addColumn<int>("transparency");
+    QTest::addColumn<int>("alpha");
+    QTest::newRow("10% -> 229") << 10 << 229;
+    QTest::newRow("50% default -> 127") << 50 << 127;
+    QTest::newRow("90% -> 25") << 90 << 25;
+}
+
+void TestMainFrame::translucency()
+{
+    QFETCH(int, transparency);
+    QFETCH(int, alpha);
+    writeIni(QStringLiteral("[Option]\nTransparency=%1\n").arg(transparency).toUtf8());
+    start();
+    QCOMPARE(frame()->translucent, 0);
+    QCOMPARE(frame()->windowOpacity(), 1.0);
+    QTest::keyClick(frame()->view()->paneWidget(), Qt::Key_F4);
+    QCOMPARE(frame()->translucent, 1);
+    QCOMPARE(frame()->appliedAlpha, alpha);
+    QCOMPARE(qRound(frame()->windowOpacity() * 255), alpha);
+    frame()->actionSet()->updateActions({Cmd::Translucency});
+    QVERIFY(frame()->actionSet()->action(Cmd::Translucency)->isChecked());
+
+    QTest::keyClick(frame()->view()->paneWidget(), Qt::Key_F4);
+    QCOMPARE(frame()->translucent, 0);
+    QCOMPARE(frame()->windowOpacity(), 1.0);
+}
+
+void TestMainFrame::newTransparencyWaitsForNextSwitchOn()
+{
+    start();
+    const CommandRouter& router = frame()->router();
+    router.dispatch(Cmd::Translucency);
+    QCOMPARE(frame()->appliedAlpha, 127);
+    frame()->view()->formats().transparency = 20;
+    frame()->view()->publishTransparency(); // as after OK in the options dialog
+    QCOMPARE(frame()->appliedAlpha, 127);
+    QCOMPARE(qRound(frame()->windowOpacity() * 255), 127);
+    router.dispatch(Cmd::Translucency);
+    router.dispatch(Cmd::Translucency);
+    QCOMPARE(frame()->appliedAlpha, 204);
+    QCOMPARE(qRound(frame()->windowOpacity() * 255), 204);
+}
+
+void TestMainFrame::toolBarsStandInThreeRows()
+{
+    start();
+    const QList<QToolBar*> bars = frame()->toolBars();
+    const int ids[] = {Bar::MainId, Bar::FormatId, Bar::UserId};
+    int lastY = -1;
+    for (int i = 0; i < 3; ++i) {
+        QToolBar* bar = bars[i];
+        QCOMPARE(frame()->toolBarArea(bar), Qt::TopToolBarArea);
+        QVERIFY2(bar->y() > lastY, qPrintable(bar->objectName()));
+        lastY = bar->y();
+        QList<int> shown, table;
+        for (QAction* a : bar->actions())
+            shown << (a->isSeparator() ? 0 : a->data().toInt());
+        for (Cmd::Id id : toolbarButtons(ids[i]))
+            table << id;
+        QCOMPARE(shown, table);
+        for (QAction* a : bar->actions())
+            QVERIFY2(a->isSeparator() || !a->icon().isNull(), qPrintable(QString::number(a->data().toInt())));
+    }
+    QCOMPARE(frame()->actionSet()->action(Cmd::FileNew)->toolTip(), QStringLiteral("新規ファイル"));
+}
+
+void TestMainFrame::toolBarToggleFollowsEveryBar()
+{
+    start();
+    QMenu* view = menu(QStringLiteral("表示(&V)"));
+    QAction* item = frame()->actionSet()->action(Cmd::ViewToolBar);
+    const QList<QToolBar*> bars = frame()->toolBars();
+    const auto shown = [&bars] {
+        QList<bool> s;
+        for (QToolBar* b : bars)
+            s << !b->isHidden();
+        return s;
+    };
+    frame()->actionSet()->updateMenu(view);
+    QVERIFY(item->isChecked());
+
+    item->trigger();
+    QCOMPARE(shown(), (QList<bool>{false, false, false}));
+    QVERIFY(frame()->statusBar()->isVisible());
+    frame()->actionSet()->updateMenu(view);
+    QVERIFY(!item->isChecked());
+    item->trigger();
+    QCOMPARE(shown(), (QList<bool>{true, true, true}));
+
+    // One bar closed by itself: the item shows unchecked and brings all three back.
+    frame()->formatToolBar->close();
+    frame()->actionSet()->updateMenu(view);
+    QVERIFY(!item->isChecked());
+    QCOMPARE(frame()->toolBarsVisible, 0);
+    item->trigger();
+    QCOMPARE(shown(), (QList<bool>{true, true, true}));
+    frame()->actionSet()->updateMenu(view);
+    QVERIFY(item->isChecked());
+}
+
+void TestMainFrame::userButtonTooltips()
+{
+    start();
+    QAction* first = frame()->actionSet()->action(Cmd::UserFormatFirst);
+    const auto tipOfButton = [this, first] {
+        return frame()->userToolBar->widgetForAction(first)->toolTip();
+    };
+    QCOMPARE(first->toolTip(), QStringLiteral("太字"));
+    QCOMPARE(tipOfButton(), QStringLiteral("太字"));
+    QVERIFY(first->statusTip().isEmpty());
+
+    auto& user = frame()->view()->formats().user;
+    user[0].name = QStringLiteral("強調");
+    frame()->view()->publishUserFormatNames(); // as after OK in the user format dialog
+    QCOMPARE(tipOfButton(), QStringLiteral("強調"));
+
+    user[0].name = QString(100, u'長');
+    frame()->view()->publishUserFormatNames();
+    QCOMPARE(tipOfButton(), QString(79, u'長'));
+    QCOMPARE(frame()->formatNames()[0], QString(100, u'長'));
+
+    user[0].name.clear();
+    frame()->view()->publishUserFormatNames();
+    QCOMPARE(tipOfButton(), QString());
+}
+
+void TestMainFrame::barLayoutRoundTrip_data()
+{
+    QTest::addColumn<bool>("keepLayout");
+    QTest::newRow("saved layout") << true;
+    QTest::newRow("readable keys only") << false;
+}
+
+void TestMainFrame::barLayoutRoundTrip()
+{
+    QFETCH(bool, keepLayout);
+    start();
+    frame()->addToolBar(Qt::LeftToolBarArea, frame()->formatToolBar);
+    frame()->addToolBar(Qt::BottomToolBarArea, frame()->userToolBar);
+    frame()->userToolBar->hide();
+    quit();
+    {
+        ProfileStore ini(iniPath());
+        QCOMPARE(ini.readInt(QStringLiteral("ToolBar-Summary"), QStringLiteral("Bars"), 0), 3);
+        QCOMPARE(ini.readInt(QStringLiteral("ToolBar-Bar1"), QStringLiteral("BarID"), 0), 135);
+        QCOMPARE(ini.readInt(QStringLiteral("ToolBar-Bar1"), QStringLiteral("Docking"), 0), 1);
+        QCOMPARE(ini.readInt(QStringLiteral("ToolBar-Bar2"), QStringLiteral("Visible"), -1), 0);
+        if (!keepLayout)
+            ini.writeString(QStringLiteral("ToolBar-Summary"), QStringLiteral("Layout"), QString());
+    }
+    start();
+    QCOMPARE(frame()->toolBarArea(frame()->mainToolBar), Qt::TopToolBarArea);
+    QCOMPARE(frame()->toolBarArea(frame()->formatToolBar), Qt::LeftToolBarArea);
+    QCOMPARE(frame()->toolBarArea(frame()->userToolBar), Qt::BottomToolBarArea);
+    QVERIFY(!frame()->mainToolBar->isHidden());
+    QVERIFY(!frame()->formatToolBar->isHidden());
+    QVERIFY(frame()->userToolBar->isHidden());
+}
+
+void TestMainFrame::closeSavesBarsEvenWhenCancelled()
+{
+    start();
+    frame()->view()->modified = 1;
+    // Cancel in the save question, whichever form it takes.
+    QTimer answer;
+    answer.setInterval(10);
+    connect(&answer, &QTimer::timeout, this, [&answer] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            answer.stop();
+            box->button(QMessageBox::Cancel)->click();
+        }
+    });
+    answer.start();
+    QVERIFY(!frame()->close());
+    answer.stop();
+    QVERIFY(frame()->isVisible());
+    const ProfileStore ini(iniPath());
+    QCOMPARE(ini.readInt(QStringLiteral("ToolBar-Summary"), QStringLiteral("Bars"), 0), 3);
+    QCOMPARE(ini.readInt(QStringLiteral("ToolBar-Bar0"), QStringLiteral("BarID"), 0), 128);
+    QCOMPARE(ini.readInt(Settings, QStringLiteral("Left"), -1), -1);
+    quit();
+    QCOMPARE(rectKeys(ProfileStore(iniPath())), (QList<int>{0, 0, 639, 319}));
+}
+
+void TestMainFrame::donationsLink_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<int>("written");
+    QTest::newRow("0 -> removed") << QByteArray("[Settings]\nDonationsLink=0\n") << false << 0;
+    QTest::newRow("1 -> kept") << QByteArray("[Settings]\nDonationsLink=1\n") << true << 1;
+    QTest::newRow("2 -> removed") << QByteArray("[Settings]\nDonationsLink=2\n") << false << 2;
+    QTest::newRow("missing -> kept, 1 written") << QByteArray() << true << 1;
+}
+
+void TestMainFrame::donationsLink()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, kept);
+    QFETCH(int, written);
+    if (!ini.isEmpty())
+        writeIni(ini);
+    start();
+    QMenu* help = menu(QStringLiteral("ヘルプ(&H)"));
+    QVERIFY(inMenu(help, Cmd::DonationLink));
+    frame()->actionSet()->updateMenu(help);
+    QCOMPARE(inMenu(help, Cmd::DonationLink), kept);
+    QVERIFY(inMenu(help, Cmd::About));
+    QCOMPARE(ProfileStore(iniPath()).readInt(Settings, QStringLiteral("DonationsLink"), -1), written);
+    // The value is read again at every opening while the item is there.
+    app->profile().writeInt(Settings, QStringLiteral("DonationsLink"), 0);
+    frame()->actionSet()->updateMenu(help);
+    QVERIFY(!inMenu(help, Cmd::DonationLink));
+}
+
+void TestMainFrame::settingsFolder_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("holdsIni");
+    QTest::addColumn<bool>("besideProgram");
+    QTest::newRow("writable folder -> beside the program") << QStringLiteral("bin") << false << false << true;
+    QTest::newRow("folder that cannot be made -> user folder")
+        << QStringLiteral("file/bin") << false << false << false;
+    // Permissions do not stop the superuser, so these two rows need an ordinary user.
+    if (geteuid() != 0) {
+        QTest::newRow("read-only folder -> user folder") << QStringLiteral("bin") << true << false << false;
+        QTest::newRow("read-only folder holding Kumorial.ini -> beside the program")
+            << QStringLiteral("bin") << true << true << true;
+    }
+}
+
+void TestMainFrame::settingsFolder()
+{
+    QFETCH(QString, program);
+    QFETCH(bool, readOnly);
+    QFETCH(bool, holdsIni);
+    QFETCH(bool, besideProgram);
+    QFile blocker(dir->filePath(QStringLiteral("file")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    const QString programFolder = dir->filePath(program);
+    QDir().mkpath(programFolder);
+    if (holdsIni) {
+        QFile ini(QDir(programFolder).filePath(QStringLiteral("Kumorial.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+    }
+    if (readOnly)
+        QFile::setPermissions(programFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString userFolder = dir->filePath(QStringLiteral("config/Kumorial"));
+    const QString chosen = CKumorialApp::settingsFolderFor(programFolder, userFolder);
+    QFile::setPermissions(programFolder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(chosen, besideProgram ? programFolder : userFolder);
+    QVERIFY(QFileInfo(chosen).isDir() || besideProgram);
+    // The probe leaves nothing behind.
+    QCOMPARE(QDir(programFolder).entryList(QDir::Files | QDir::Hidden).size(), holdsIni ? 1 : 0);
+}
+
+void TestMainFrame::aboutBoxKeepsOpenOnLink()
+{
+    start();
+    QStringList texts;
+    TestSupport::whenModal([&texts](QWidget* w) {
+        for (QLabel* l : w->findChildren<QLabel*>())
+            if (!l->text().isEmpty())
+                texts << l->text();
+        texts.prepend(w->windowTitle());
+        w->close();
+    });
+    frame()->router().dispatch(Cmd::About);
+    QCOMPARE(texts.mid(0, 3), (QStringList{"バージョン情報", "クモリアル", "version 1.10"}));
+
+    QStringList opened;
+    CAboutDlg dialog(QStringLiteral("/opt/kumorial/share/doc/kumorial/README.md"),
+                     [&opened](const QString& address) { opened << address; });
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.linkControl->text(), QStringLiteral("README.md"));
+    QVERIFY(dialog.linkControl->font().underline());
+    QCOMPARE(dialog.linkControl->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QTest::mouseClick(dialog.linkControl, Qt::LeftButton);
+    QCOMPARE(opened, QStringList{"/opt/kumorial/share/doc/kumorial/README.md"});
+    QVERIFY(dialog.isVisible());
+}
+
+void TestMainFrame::printingPaginates()
+{
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = dir->filePath(QStringLiteral("out.pdf"));
+    printer.setOutputFileName(pdf);
+    QString text;
+    for (int i = 0; i < 300; ++i)
+        text += QStringLiteral("行%1 日本語のテキスト\r\n").arg(i);
+    printPaneText(text, QFont(QStringLiteral("ＭＳ ゴシック"), 12), printer);
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    const qsizetype pages =
+        QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b")));
+    QVERIFY2(pages >= 4, qPrintable(QString::number(pages)));
+}
+
+QTEST_MAIN(TestMainFrame)
+#include "tst_mainframe.moc"
