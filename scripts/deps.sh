@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libxkbcommon-dev
-    libicu-dev fonts-ipafont-gothic
+    libicu-dev fonts-ipafont-gothic libqt6svg6 libx11-dev
 )
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(clang clang-format libclang-rt-14-dev libbenchmark-dev xvfb xdotool x11-utils)

@@ -153,6 +153,7 @@ void CMainFrame::createStatusBar()
     for (int i = 0; i < 4; ++i) {
         auto* pane = new QLabel(resString(texts[i]));
         pane->setAlignment(Qt::AlignCenter);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         pane->setMinimumWidth(pane->sizeHint().width() + 8);
         pane->setEnabled(false);
         statusBar()->addPermanentWidget(pane);
