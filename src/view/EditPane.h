@@ -22,7 +22,7 @@ public:
     // start <= end, whatever the direction in which the selection was made.
     virtual Selection selection() const = 0;
     // (p, p) puts the caret at p; end = -1 means the end of the text. Out-of-range
-    // positions are pulled into the text.
+    // positions are pulled into the text; a position inside a CR LF stands before it.
     virtual void setSelection(qsizetype start, qsizetype end) = 0;
     virtual void scrollCaret() = 0;
     // One undoable edit: the caret stands after the inserted text, nothing selected, and

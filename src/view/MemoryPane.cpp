@@ -2,15 +2,25 @@
 
 #include <algorithm>
 
-MemoryPane::MemoryPane(QString text, qsizetype textLimit) : content(std::move(text)), limit(textLimit) {}
+// Like the Qt pane, the text holds every line break as CR LF, so no edit can join a CR
+// to a bare LF and move a line break.
+MemoryPane::MemoryPane(QString text, qsizetype textLimit) : content(withPaneLineBreaks(text)), limit(textLimit)
+{
+}
 
 void MemoryPane::setSelection(qsizetype start, qsizetype end)
 {
     const qsizetype n = content.size();
     if (end < 0)
         end = n;
-    start = std::clamp<qsizetype>(start, 0, n);
-    end = std::clamp<qsizetype>(end, 0, n);
+    // As in the Qt pane, a position between the CR and the LF of a line break stands
+    // before the break: markup put there must not split it.
+    const auto place = [&](qsizetype p) {
+        p = std::clamp<qsizetype>(p, 0, n);
+        return p > 0 && p < n && content[p - 1] == u'\r' && content[p] == u'\n' ? p - 1 : p;
+    };
+    start = place(start);
+    end = place(end);
     sel = {std::min(start, end), std::max(start, end)};
 }
 
@@ -29,7 +39,7 @@ void MemoryPane::replaceSelection(const QString& text)
 
 void MemoryPane::setText(const QString& text)
 {
-    content = text;
+    content = withPaneLineBreaks(text);
     sel = {};
     undoStack.clear();
 }
