@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 class EditPane;
 class Prompts;
+class QLocale;
 
 // Searches the pane from the selection: downward from its start (one on when the selection
 // is a hit of `text`), upward from one before it; no wrap-around. On a hit the hit is
@@ -13,3 +15,19 @@ bool SearchText(EditPane& pane, Prompts& prompts, const QString& text, bool down
 // Replaces every occurrence of `text` (case-sensitive) from the start of the text as one
 // undoable edit; the caret ends behind the last replacement, or at the start. No message.
 void ReplaceAllFromTop(EditPane& pane, Prompts& prompts, const QString& text, const QString& replacement);
+
+// How case is folded for case-insensitive comparison: Turkic locales pair dotted and
+// dotless i differently.
+enum class CaseFolding { Default, Turkic };
+CaseFolding caseFoldingFor(const QLocale& locale);
+// The folding of the current default locale (the user's, unless a default was set).
+CaseFolding userCaseFolding();
+
+// Equality of two texts of the same length: exact, or under per-character simple case folding.
+bool textsMatch(QStringView a, QStringView b, bool matchCase, CaseFolding folding);
+
+// The first candidate position q in scan order whose `needle.size()` characters match
+// `needle`: downward from, from + 1, ... up to the last position where the needle fits;
+// upward from, from - 1, ... 0, with `from` pulled back so the needle fits. -1 when none.
+qsizetype findInText(QStringView text, QStringView needle, qsizetype from, bool downward, bool matchCase,
+                     CaseFolding folding);
