@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Start-up time (process start -> main window mapped) and peak memory of the editor, with
+# an empty document and with a 32 KB document, against a bare Qt main window holding an
+# empty (or the same) plain-text editor. Runs on the X display in DISPLAY, or on a private
+# Xvfb when there is none.
+#   bench/startup.sh [BUILD_DIR] [RUNS]     (default build/bench, 15 runs)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/bench}
+runs=${2:-15}
+for f in kumorial bench/startup/startup_bare_window bench/startup/startup_launch; do
+    [[ -x "$build/$f" ]] || { echo "missing $build/$f (configure with -DKUMORIAL_BENCH=ON and build)" >&2; exit 2; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+if [[ -z "${DISPLAY:-}" ]]; then
+    for n in $(seq 90 120); do
+        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfb_pid=$!
+        export DISPLAY=":$n"
+        break
+    done
+    for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X${DISPLAY#:} ]] && break; sleep 0.1; done
+fi
+
+# A private copy, so the editor starts with no settings file and writes none elsewhere.
+cp "$build/kumorial" "$work/kumorial"
+line='日本語のブログ記事を書くための試験用の行です。ABC abc 123'
+printf '%s\r\n' "$line" | iconv -f UTF-8 -t CP932 >"$work/line932"
+count=$((32768 / $(stat -c %s "$work/line932")))
+for _ in $(seq "$count"); do cat "$work/line932"; done >"$work/doc932.txt"
+iconv -f CP932 -t UTF-8 "$work/doc932.txt" >"$work/doc8.txt"
+
+launch="$build/bench/startup/startup_launch"
+bare="$build/bench/startup/startup_bare_window"
+measure() { # name, program and arguments -> "median_ms peak_kib"
+    "$launch" "$runs" "$@" | sort -n | awk '{ t[NR] = $1; if ($2 > m) m = $2 } END {
+        printf "%.1f %d\n", (NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2), m }'
+}
+export QT_QPA_PLATFORM=xcb
+read -r bare_empty_ms bare_empty_kib < <(measure "$bare")
+read -r bare_doc_ms bare_doc_kib < <(measure "$bare" "$work/doc8.txt")
+read -r kum_empty_ms kum_empty_kib < <(measure "$work/kumorial")
+read -r kum_doc_ms kum_doc_kib < <(measure "$work/kumorial" "$work/doc932.txt")
+
+printf '%-26s %12s %10s %12s %10s\n' "case ($runs runs, median)" "start (ms)" "ratio" "peak (MiB)" "ratio"
+row() { awk -v n="$1" -v t="$2" -v k="$3" -v bt="$4" -v bk="$5" 'BEGIN {
+    printf "%-26s %12.1f %9.2fx %12.1f %9.2fx\n", n, t, t / bt, k / 1024, k / bk }'; }
+row "bare window, empty" "$bare_empty_ms" "$bare_empty_kib" "$bare_empty_ms" "$bare_empty_kib"
+row "kumorial, empty" "$kum_empty_ms" "$kum_empty_kib" "$bare_empty_ms" "$bare_empty_kib"
+row "bare window, 32 KB" "$bare_doc_ms" "$bare_doc_kib" "$bare_doc_ms" "$bare_doc_kib"
+row "kumorial, 32 KB" "$kum_doc_ms" "$kum_doc_kib" "$bare_doc_ms" "$bare_doc_kib"
+echo "document: $(stat -c %s "$work/doc932.txt") bytes of code page 932 text"
