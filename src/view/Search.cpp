@@ -4,6 +4,7 @@
 #include "view/EditPane.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <unicode/uchar.h>
@@ -126,26 +127,81 @@ qsizetype findInText(QStringView text, QStringView needle, qsizetype from, bool 
     return -1;
 }
 
-bool SearchText(EditPane& pane, Prompts& prompts, const QString& text, bool downward, bool matchCase)
+bool SelectNextHit(EditPane& pane, Prompts& prompts, const QString& text, qsizetype from, bool downward,
+                   bool matchCase)
 {
-    const EditPane::Selection sel = pane.selection();
-    if (!downward && sel.start == 0)
-        return false;
     WaitCursor wait(prompts);
-    const QStringView whole = pane.text();
-    const CaseFolding folding = userCaseFolding();
-    qsizetype from = sel.start;
-    if (!downward)
-        from = sel.start - 1;
-    else if (!sel.isEmpty() && sel.end <= whole.size() &&
-             textsMatch(whole.sliced(sel.start, sel.end - sel.start), text, matchCase, folding))
-        from = sel.start + 1;
-    const qsizetype hit = findInText(whole, text, from, downward, matchCase, folding);
+    const qsizetype hit = findInText(pane.text(), text, from, downward, matchCase, userCaseFolding());
     if (hit < 0)
         return false;
     pane.setSelection(hit, hit + text.size());
     pane.scrollCaret();
     return true;
+}
+
+bool SearchText(EditPane& pane, Prompts& prompts, const QString& text, bool downward, bool matchCase)
+{
+    const EditPane::Selection sel = pane.selection();
+    if (!downward && sel.start == 0)
+        return false;
+    qsizetype from = sel.start;
+    if (!downward) {
+        from = sel.start - 1;
+    } else if (!sel.isEmpty()) {
+        const QStringView selected = QStringView(pane.text()).sliced(sel.start, sel.end - sel.start);
+        if (textsMatch(selected, text, matchCase, userCaseFolding()))
+            from = sel.start + 1;
+    }
+    return SelectNextHit(pane, prompts, text, from, downward, matchCase);
+}
+
+void ReplaceHits(EditPane& pane, const std::vector<qsizetype>& hits, qsizetype n, const QString& replacement)
+{
+    if (hits.empty())
+        return;
+    const QString& whole = pane.text();
+    const QString value = withPaneLineBreaks(replacement);
+
+    // What the pane would have inserted at each hit, taken in replacement order.
+    std::vector<qsizetype> insertedSize(hits.size());
+    qsizetype length = whole.size();
+    for (size_t i = 0; i < hits.size(); ++i) {
+        insertedSize[i] = fitToRoom(value, EditPane::TextLimit - (length - n)).size();
+        length += insertedSize[i] - n;
+    }
+
+    std::vector<size_t> order(hits.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return hits[a] < hits[b]; });
+
+    qsizetype spanStart = hits[order.front()];
+    qsizetype spanEnd = hits[order.back()] + n;
+    // A span edge between CR and LF would be moved by the pane and split the line break.
+    if (spanStart > 0 && whole[spanStart - 1] == u'\r' && whole[spanStart] == u'\n')
+        --spanStart;
+    if (spanEnd > 0 && spanEnd < whole.size() && whole[spanEnd - 1] == u'\r' && whole[spanEnd] == u'\n')
+        ++spanEnd;
+
+    QString built;
+    built.reserve(spanEnd - spanStart + (length - whole.size()));
+    qsizetype at = spanStart;
+    qsizetype caret = spanStart;
+    for (const size_t i : order) {
+        built += QStringView(whole).sliced(at, hits[i] - at);
+        built += QStringView(value).first(insertedSize[i]);
+        at = hits[i] + n;
+        if (i == hits.size() - 1)
+            caret = spanStart + built.size();
+    }
+    built += QStringView(whole).sliced(at, spanEnd - at);
+
+    pane.beginUndoGroup();
+    pane.setSelection(spanStart, spanEnd);
+    pane.replaceSelection(built);
+    pane.endUndoGroup();
+    pane.setSelection(caret, caret);
+    pane.scrollCaret();
 }
 
 void ReplaceAllFromTop(EditPane& pane, Prompts& prompts, const QString& text, const QString& replacement)
@@ -161,38 +217,5 @@ void ReplaceAllFromTop(EditPane& pane, Prompts& prompts, const QString& text, co
     for (qsizetype q = findInText(whole, text, 0, true, true, CaseFolding::Default); q >= 0;
          q = findInText(whole, text, q + n, true, true, CaseFolding::Default))
         hits.push_back(q);
-    if (hits.empty())
-        return;
-
-    // Built as the pane would have taken the replacements one by one: each insertion is
-    // cut to the room left under the text limit.
-    const QString value = withPaneLineBreaks(replacement);
-    qsizetype spanStart = hits.front();
-    qsizetype spanEnd = hits.back() + n;
-    // A span edge between CR and LF would be moved by the pane and split the line break.
-    if (spanStart > 0 && whole[spanStart - 1] == u'\r' && whole[spanStart] == u'\n')
-        --spanStart;
-    if (spanEnd < whole.size() && spanEnd > 0 && whole[spanEnd - 1] == u'\r' && whole[spanEnd] == u'\n')
-        ++spanEnd;
-    QString built;
-    built.reserve(spanEnd - spanStart + qsizetype(hits.size()) * std::max<qsizetype>(0, value.size() - n));
-    qsizetype length = whole.size();
-    qsizetype at = spanStart;
-    qsizetype caret = 0;
-    for (const qsizetype q : hits) {
-        built += whole.sliced(at, q - at);
-        const QStringView inserted = fitToRoom(value, EditPane::TextLimit - (length - n));
-        built += inserted;
-        length += inserted.size() - n;
-        at = q + n;
-        caret = spanStart + built.size();
-    }
-    built += whole.sliced(at, spanEnd - at);
-
-    pane.beginUndoGroup();
-    pane.setSelection(spanStart, spanEnd);
-    pane.replaceSelection(built);
-    pane.endUndoGroup();
-    pane.setSelection(caret, caret);
-    pane.scrollCaret();
+    ReplaceHits(pane, hits, n, replacement);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <vector>
 
 class EditPane;
 class Prompts;
@@ -31,3 +32,14 @@ bool textsMatch(QStringView a, QStringView b, bool matchCase, CaseFolding foldin
 // upward from, from - 1, ... 0, with `from` pulled back so the needle fits. -1 when none.
 qsizetype findInText(QStringView text, QStringView needle, qsizetype from, bool downward, bool matchCase,
                      CaseFolding folding);
+
+// Selects the first hit of `text` in scan order from candidate `from` (see findInText) and
+// scrolls it into view; false, with the selection unchanged, when there is none.
+bool SelectNextHit(EditPane& pane, Prompts& prompts, const QString& text, qsizetype from, bool downward,
+                   bool matchCase);
+
+// Replaces the `n` characters at each of `hits` (non-overlapping positions in the current
+// text, in the order they are replaced) by `replacement` as one undoable edit, each
+// insertion cut to the room the pane would have left it. The caret ends behind the one
+// replaced last, as if they had been replaced one by one.
+void ReplaceHits(EditPane& pane, const std::vector<qsizetype>& hits, qsizetype n, const QString& replacement);
