@@ -221,12 +221,20 @@ bool ProfileStore::writeString(const QString& section, const QString& key, const
     } else {
         const int at = s->lastEntryLine + 1;
         lines.insert(at, entry);
-        if (at == lines.size() - 1) {
-            s->lastEntryLine = at;
-            s->keys.insert(foldedKey, at);
-        } else {
-            parse(); // later lines moved
+        // Later lines moved down by one. Shifting the index keeps a save into a large file
+        // linear; parsing it again for every added key made exit take minutes.
+        for (SectionIndex& other : sections) {
+            if (other.lastEntryLine < at)
+                continue; // sections do not overlap: this one lies wholly before
+            ++other.lastEntryLine;
+            if (other.headerLine >= at)
+                ++other.headerLine;
+            for (int& line : other.keys)
+                if (line >= at)
+                    ++line;
         }
+        s->lastEntryLine = at;
+        s->keys.insert(foldedKey, at);
     }
     dirty = true;
     return batchDepth > 0 || commit();
