@@ -1,0 +1,68 @@
+#pragma once
+
+#include "document/TextCodec.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <utility>
+
+class EditPane;
+class Prompts;
+
+// The one document of the program: New, Open, Save, Save As, dropped files, the start-up
+// document, the save question, the window title and the template document.
+class FileCommands {
+public:
+    // `modified` is the view's unsaved-changes flag, which the pane's edits also set;
+    // `templateFolder` holds Kumorial.tmp (the folder of the settings file).
+    FileCommands(EditPane& pane, Prompts& prompts, int& modified, QString templateFolder);
+
+    QString filePath;
+    QString fileTitle;
+    int& modified;
+    QString titleSuffix;
+
+    void SetDocumentTitle(const QString& name);
+    // The save question; true when the caller may let the text go. After Yes only a save
+    // that really happened lets it go.
+    bool QuerySaveChanges();
+    void NewDocument();
+    void OpenDocument();
+    // True when the text was written.
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    // Opens the first of the dropped files.
+    void OpenDroppedFile(const QStringList& paths);
+    // Opens the first readable file of the command line, or else starts a new document.
+    void ChooseStartupDocument(const QStringList& arguments);
+
+    // The pieces of the command-line text that name readable files; false when the text
+    // is empty or begins with "-".
+    static bool GetCommandLineFiles(const QString& commandLine, QStringList& list);
+    // The command-line text of arguments the platform has already split: each in double
+    // quotes, separated by blanks; a first argument beginning with "-" leaves it as given.
+    static QString commandLineText(const QStringList& arguments);
+    // "ブログ_YYYYMMDDhhmm".
+    static QString proposedName(const QDateTime& time);
+    // The display name of a path: the file name with its extension.
+    static QString displayName(const QString& path);
+
+    QString GetTemplatePath() const;
+    void SaveAsTemplate();
+    // Fills the pane from the template with the date and time, or empties it.
+    void ApplyTemplate();
+    // The template's placeholders in the order they are replaced, with their values.
+    static std::array<std::pair<QString, QString>, 5> placeholderValues(const QDateTime& time);
+
+private:
+    // Loads `path` as the document named `path`. A file that exists but cannot be read
+    // leaves the old name, so that a later save cannot overwrite what was never shown.
+    bool openAsDocument(const QString& path);
+
+    EditPane& pane;
+    Prompts& prompts;
+    QString templateFolder;
+    TextCodec codec;
+};
