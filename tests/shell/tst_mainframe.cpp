@@ -453,10 +453,10 @@ void TestMainFrame::aboutBoxKeepsOpenOnLink()
                      [&opened](const QString& address) { opened << address; });
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QCOMPARE(dialog.linkControl->text(), QStringLiteral("README.md"));
-    QVERIFY(dialog.linkControl->font().underline());
-    QCOMPARE(dialog.linkControl->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    QTest::mouseClick(dialog.linkControl, Qt::LeftButton);
+    QCOMPARE(dialog.linkControl()->text(), QStringLiteral("README.md"));
+    QVERIFY(dialog.linkControl()->font().underline());
+    QCOMPARE(dialog.linkControl()->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QTest::mouseClick(dialog.linkControl(), Qt::LeftButton);
     QCOMPARE(opened, QStringList{"/opt/kumorial/share/doc/kumorial/README.md"});
     QVERIFY(dialog.isVisible());
 }
