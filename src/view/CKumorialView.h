@@ -2,10 +2,14 @@
 
 #include "format/FormatTable.h"
 #include "framework/CommandRouter.h"
+#include "view/FindReplace.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
+class EditPane;
+class FindDialog;
 class FrameLink;
 class PaneWidget;
 class Prompts;
@@ -48,6 +52,8 @@ private:
     // Each feature registers its commands from its own file (view/View*.cpp).
     void registerFileCommands();
     void registerFindCommands();
+    void openFindDialog(bool replace);
+    EditPane& findPane() const;
     void registerDialogCommands();
     void registerPrintCommands();
 
@@ -63,4 +69,6 @@ private:
     CommandMap commandMap;
     FrameLink* frameLink = nullptr;
     bool clipboardHasText = false;
+    FindReplace finder{findPane(), prompts};
+    QPointer<FindDialog> findDialog;
 };
