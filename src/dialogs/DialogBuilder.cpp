@@ -144,9 +144,11 @@ QWidget* TemplateDialog::control(int id) const
 void TemplateDialog::setControlText(int id, const QString& text)
 {
     QWidget* w = control(id);
-    if (auto* e = qobject_cast<QLineEdit*>(w))
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
         e->setText(text);
-    else if (auto* l = qobject_cast<QLabel*>(w))
+        // A text put into an edit shows from its beginning.
+        e->setCursorPosition(0);
+    } else if (auto* l = qobject_cast<QLabel*>(w))
         l->setText(text);
     else if (auto* b = qobject_cast<QPushButton*>(w))
         b->setText(text);

@@ -2,6 +2,7 @@
 #include "dialogs/COptionDlg.h"
 #include "dialogs/DialogBuilder.h"
 #include "frame/CMainFrame.h"
+#include "framework/QtEditPane.h"
 #include "res/CommandIds.h"
 #include "support.h"
 #include "view/CKumorialView.h"
@@ -152,6 +153,8 @@ void TestDialogs::okCopiesBackOthersDoNot()
         auto* edit = d->controlAs<QLineEdit>(editId);
         QVERIFY(edit);
         shown = edit->text();
+        // Shown from its beginning, as a text put into an edit is.
+        QCOMPARE(edit->cursorPosition(), 0);
         edit->setText(QStringLiteral("新しい値"));
         finish(d, edit, how);
         QVERIFY(!d->isVisible());
