@@ -70,8 +70,10 @@ QToolBar* buildToolBar(ActionSet& actions, int toolbarId, const QString& title, 
             continue;
         }
         QAction* a = actions.action(id);
-        if (a->icon().isNull())
+        if (a->icon().isNull()) {
             a->setIcon(commandIcon(id));
+            a->setIconVisibleInMenu(false);
+        }
         bar->addAction(a);
     }
     return bar;

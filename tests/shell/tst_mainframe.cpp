@@ -50,6 +50,7 @@ private Q_SLOTS:
     void toolBarsStandInThreeRows();
     void toolBarToggleFollowsEveryBar();
     void userButtonTooltips();
+    void statusBarShowsPrompts();
     void barLayoutRoundTrip_data();
     void barLayoutRoundTrip();
     void closeSavesBarsEvenWhenCancelled();
@@ -300,6 +301,36 @@ void TestMainFrame::userButtonTooltips()
     user[0].name.clear();
     frame()->view()->publishUserFormatNames();
     QCOMPARE(tipOfButton(), QString());
+}
+
+void TestMainFrame::statusBarShowsPrompts()
+{
+    start();
+    QLabel* message = frame()->statusBar()->findChildren<QLabel*>().value(0);
+    QVERIFY(message);
+    QCOMPARE(message->text(), QStringLiteral("レディ"));
+    const auto hover = [](QWidget* w, QEvent::Type type) {
+        QEvent e(type);
+        QApplication::sendEvent(w, &e);
+    };
+    QWidget* open = frame()->mainToolBar->widgetForAction(frame()->actionSet()->action(Cmd::FileOpen));
+    hover(open, QEvent::Enter);
+    QCOMPARE(message->text(), QStringLiteral("既存のファイルを開く"));
+    hover(open, QEvent::Leave);
+    QCOMPARE(message->text(), QStringLiteral("レディ"));
+    // The user buttons have no prompt of their own.
+    QWidget* user = frame()->userToolBar->widgetForAction(frame()->actionSet()->action(Cmd::UserFormatFirst));
+    hover(open, QEvent::Enter);
+    hover(open, QEvent::Leave);
+    hover(user, QEvent::Enter);
+    QCOMPARE(message->text(), QStringLiteral("レディ"));
+    // Without a keyboard to ask, the indicator panes keep their names, dimmed.
+    QStringList indicators;
+    for (QLabel* l : frame()->statusBar()->findChildren<QLabel*>().mid(1)) {
+        indicators << l->text();
+        QVERIFY(!l->isEnabled());
+    }
+    QCOMPARE(indicators, (QStringList{"カナ", "CAP", "NUM", "SCRL"}));
 }
 
 void TestMainFrame::barLayoutRoundTrip_data()
