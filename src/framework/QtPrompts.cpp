@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
@@ -64,7 +65,8 @@ std::optional<QString> runFileDialog(QWidget* parent, QFileDialog::AcceptMode mo
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::AnyFile);
+    // Open takes names that do not exist yet too: the create prompt asks about them.
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(qtFilter());
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -77,7 +79,19 @@ std::optional<QString> runFileDialog(QWidget* parent, QFileDialog::AcceptMode mo
 
 std::optional<QString> QtPrompts::openFileName()
 {
-    return runFileDialog(window, QFileDialog::AcceptOpen, QStringLiteral("*.txt"));
+    // The create prompt: a name that does not exist is taken only after Yes; No goes back
+    // to the dialog.
+    for (;;) {
+        const std::optional<QString> path =
+            runFileDialog(window, QFileDialog::AcceptOpen, QStringLiteral("*.txt"));
+        if (!path || QFileInfo::exists(*path))
+            return path;
+        QMessageBox box(QMessageBox::Warning, resString(Str::AppTitle),
+                        resString(Str::CreatePrompt).arg(QFileInfo(*path).fileName()),
+                        QMessageBox::Yes | QMessageBox::No, window);
+        if (box.exec() == QMessageBox::Yes)
+            return path;
+    }
 }
 
 std::optional<QString> QtPrompts::saveFileName(const QString& proposedName)

@@ -32,6 +32,7 @@ inline constexpr int IndicatorKana = 59142;
 inline constexpr int OutOfMemory = 20001;        // "メモリ不足エラーです。"
 inline constexpr int Untitled = 20002;           // "無題"
 inline constexpr int FileFilter = 20003;         // the open/save filter string
+inline constexpr int CreatePrompt = 20007;       // the Open dialog's question for a new name
 inline constexpr int ProposedNamePrefix = 20004; // "ブログ"
 inline constexpr int AboutCaption = 20005;       // "バージョン情報"
 inline constexpr int Version = 20006;            // "version 1.10"

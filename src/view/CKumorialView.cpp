@@ -1,6 +1,7 @@
 #include "view/CKumorialView.h"
 
 #include "document/CodePage.h"
+#include "document/FileCommands.h"
 #include "format/Markup.h"
 #include "format/ProfileStore.h"
 #include "framework/Prompts.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMimeData>
 
@@ -18,6 +20,9 @@ CKumorialView::CKumorialView(ProfileStore& store, Prompts& p, QWidget* parentWid
 {
     table.load(profile);
     pane->pane().setChangeHandler([this] { modified = 1; });
+    // Kumorial.tmp lives beside Kumorial.ini.
+    fileCommands = std::make_unique<FileCommands>(pane->pane(), prompts, modified,
+                                                  QFileInfo(profile.path()).absolutePath());
 
     if (QClipboard* clipboard = QApplication::clipboard()) {
         const auto refresh = [this, clipboard] {
@@ -55,13 +60,13 @@ int CKumorialView::currentSize() const
 
 void CKumorialView::initialUpdate(FrameLink* frame, const QStringList& arguments)
 {
-    Q_UNUSED(arguments);
     frameLink = frame;
     QFont font(table.face.left(FormatTable::FaceMaxLength));
     // A size of 0 or below asks for the default height; huge sizes are kept drawable.
     if (table.size > 0)
         font.setPointSize(std::min(table.size, 1000));
     pane->setPaneFont(font);
+    fileCommands->ChooseStartupDocument(arguments);
     publishTransparency();
     publishUserFormatNames();
 }
@@ -84,7 +89,7 @@ void CKumorialView::publishTransparency()
 
 bool CKumorialView::QuerySaveChanges()
 {
-    return modified != 1;
+    return fileCommands->QuerySaveChanges();
 }
 
 void CKumorialView::insertCharacter(char16_t c)

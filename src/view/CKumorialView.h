@@ -7,9 +7,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <memory>
 
 class EditPane;
 class FindDialog;
+class FileCommands;
 class FrameLink;
 class PaneWidget;
 class Prompts;
@@ -26,6 +28,8 @@ public:
 
     PaneWidget* paneWidget() const { return pane; }
     const CommandMap& commands() const { return commandMap; }
+    // The document: its name, the file commands and the template.
+    FileCommands& files() { return *fileCommands; }
     FormatTable& formats() { return table; }
 
     // The initial update: pane font, start-up document, hand-over to the frame.
@@ -68,6 +72,7 @@ private:
     PaneWidget* pane;
     CommandMap commandMap;
     FrameLink* frameLink = nullptr;
+    std::unique_ptr<FileCommands> fileCommands;
     bool clipboardHasText = false;
     FindReplace finder{findPane(), prompts};
     QPointer<FindDialog> findDialog;
