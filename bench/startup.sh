@@ -41,21 +41,24 @@ iconv -f CP932 -t UTF-8 "$work/doc932.txt" >"$work/doc8.txt"
 
 launch="$build/bench/startup/startup_launch"
 bare="$build/bench/startup/startup_bare_window"
-measure() { # name, program and arguments -> "median_ms peak_kib"
-    "$launch" "$runs" "$@" | sort -n | awk '{ t[NR] = $1; if ($2 > m) m = $2 } END {
-        printf "%.1f %d\n", (NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2), m }'
+median() { sort -n | awk '{ v[NR] = $1 } END { printf "%.1f\n", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+measure() { # program and arguments -> "median_ms peak_kib median_cpu_ms"
+    local out
+    out=$("$launch" "$runs" "$@")
+    echo "$(cut -d' ' -f1 <<<"$out" | median) $(cut -d' ' -f2 <<<"$out" | sort -n | tail -1)" \
+        "$(cut -d' ' -f3 <<<"$out" | median)"
 }
 export QT_QPA_PLATFORM=xcb
-read -r bare_empty_ms bare_empty_kib < <(measure "$bare")
-read -r bare_doc_ms bare_doc_kib < <(measure "$bare" "$work/doc8.txt")
-read -r kum_empty_ms kum_empty_kib < <(measure "$work/kumorial")
-read -r kum_doc_ms kum_doc_kib < <(measure "$work/kumorial" "$work/doc932.txt")
+read -r be_ms be_kib be_cpu < <(measure "$bare")
+read -r bd_ms bd_kib bd_cpu < <(measure "$bare" "$work/doc8.txt")
+read -r ke_ms ke_kib ke_cpu < <(measure "$work/kumorial")
+read -r kd_ms kd_kib kd_cpu < <(measure "$work/kumorial" "$work/doc932.txt")
 
-printf '%-26s %12s %10s %12s %10s\n' "case ($runs runs, median)" "start (ms)" "ratio" "peak (MiB)" "ratio"
-row() { awk -v n="$1" -v t="$2" -v k="$3" -v bt="$4" -v bk="$5" 'BEGIN {
-    printf "%-26s %12.1f %9.2fx %12.1f %9.2fx\n", n, t, t / bt, k / 1024, k / bk }'; }
-row "bare window, empty" "$bare_empty_ms" "$bare_empty_kib" "$bare_empty_ms" "$bare_empty_kib"
-row "kumorial, empty" "$kum_empty_ms" "$kum_empty_kib" "$bare_empty_ms" "$bare_empty_kib"
-row "bare window, 32 KB" "$bare_doc_ms" "$bare_doc_kib" "$bare_doc_ms" "$bare_doc_kib"
-row "kumorial, 32 KB" "$kum_doc_ms" "$kum_doc_kib" "$bare_doc_ms" "$bare_doc_kib"
+printf '%-22s %10s %7s %9s %7s %10s %7s\n' "case (median of $runs)" "start ms" "ratio" "cpu ms" "ratio" "peak MiB" "ratio"
+row() { awk -v n="$1" -v t="$2" -v k="$3" -v c="$4" -v bt="$5" -v bk="$6" -v bc="$7" 'BEGIN {
+    printf "%-22s %10.1f %6.2fx %9.1f %6.2fx %10.1f %6.2fx\n", n, t, t / bt, c, c / bc, k / 1024, k / bk }'; }
+row "bare window, empty" "$be_ms" "$be_kib" "$be_cpu" "$be_ms" "$be_kib" "$be_cpu"
+row "kumorial, empty" "$ke_ms" "$ke_kib" "$ke_cpu" "$be_ms" "$be_kib" "$be_cpu"
+row "bare window, 32 KB" "$bd_ms" "$bd_kib" "$bd_cpu" "$bd_ms" "$bd_kib" "$bd_cpu"
+row "kumorial, 32 KB" "$kd_ms" "$kd_kib" "$kd_cpu" "$bd_ms" "$bd_kib" "$bd_cpu"
 echo "document: $(stat -c %s "$work/doc932.txt") bytes of code page 932 text"

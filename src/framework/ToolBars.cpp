@@ -4,6 +4,8 @@
 #include "res/Toolbars.h"
 
 #include <QAction>
+#include <QIconEngine>
+#include <QPainter>
 #include <QToolBar>
 
 namespace {
@@ -26,6 +28,47 @@ constexpr ThemeIcon themeIcons[] = {
     {Cmd::OpenBlogPage, "applications-internet"},
     {Cmd::About, "help-about"},
 };
+// Looks the theme up only when the icon is first drawn: the lookup reads the theme's
+// folders, which would otherwise delay the window's first appearance.
+class DeferredThemeIcon final : public QIconEngine {
+public:
+    DeferredThemeIcon(const char* name, QString fallback)
+        : name(QLatin1String(name)), fallback(std::move(fallback))
+    {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    QIconEngine* clone() const override { return new DeferredThemeIcon(*this); }
+    QString key() const override { return QStringLiteral("DeferredThemeIcon"); }
+    QString iconName() override { return name; }
+    bool isNull() override { return false; }
+
+private:
+    const QIcon& icon()
+    {
+        if (resolved.isNull())
+            resolved = QIcon::fromTheme(name, QIcon(fallback));
+        return resolved;
+    }
+
+    QString name;
+    QString fallback;
+    QIcon resolved;
+};
 } // namespace
 
 void initIconResources()
@@ -40,11 +83,11 @@ void initIconResources()
 QIcon commandIcon(Cmd::Id id)
 {
     initIconResources();
-    const QIcon own(QStringLiteral(":/icons/%1.svg").arg(id));
+    const QString own = QStringLiteral(":/icons/%1.svg").arg(id);
     for (const ThemeIcon& t : themeIcons)
         if (t.id == id)
-            return QIcon::fromTheme(QLatin1String(t.name), own);
-    return own;
+            return QIcon(new DeferredThemeIcon(t.name, own));
+    return QIcon(own);
 }
 
 QVector<Cmd::Id> toolbarCommands(int toolbarId)
