@@ -55,6 +55,24 @@ bool foldedEqual(const char16_t* a, const char16_t* b, qsizetype n, const FoldTa
     return true;
 }
 
+// The BMP units whose folding is `folded`. The last answer is kept: a repeated search asks
+// for the same one. Everything runs on the user-interface thread.
+const std::vector<char16_t>& unitsFoldingTo(char16_t folded, CaseFolding folding)
+{
+    static std::vector<char16_t> units;
+    static int key = -1;
+    const int wanted = int(folded) | (folding == CaseFolding::Turkic ? 0x10000 : 0);
+    if (key != wanted) {
+        const FoldTable& table = foldTable(folding);
+        units.clear();
+        for (char32_t c = 0; c < 0x10000; ++c)
+            if (table[c] == folded)
+                units.push_back(char16_t(c));
+        key = wanted;
+    }
+    return units;
+}
+
 uint32_t optionsOf(CaseFolding folding)
 {
     return folding == CaseFolding::Turkic ? U_FOLD_CASE_EXCLUDE_SPECIAL_I : U_FOLD_CASE_DEFAULT;
@@ -96,10 +114,22 @@ qsizetype findInText(QStringView text, QStringView needle, qsizetype from, bool 
         from = length - n;
     }
     if (matchCase) {
-        // Qt's scanners compare exactly, unit by unit, which is the case-sensitive rule.
-        if (downward)
-            return text.indexOf(needle, from, Qt::CaseSensitive);
-        return text.first(from + n).lastIndexOf(needle, from, Qt::CaseSensitive);
+        // Exact comparison: the vectorised scan for the first unit does most of the work.
+        const QChar first = needle.front();
+        const QStringView rest = needle.sliced(1);
+        if (downward) {
+            for (qsizetype q = text.indexOf(first, from); q >= 0 && q <= length - n;
+                 q = text.indexOf(first, q + 1))
+                if (text.sliced(q + 1, n - 1) == rest)
+                    return q;
+            return -1;
+        }
+        const char16_t* h = text.utf16();
+        const char16_t c = first.unicode();
+        for (qsizetype q = from; q >= 0; --q)
+            if (h[q] == c && text.sliced(q + 1, n - 1) == rest)
+                return q;
+        return -1;
     }
 
     const FoldTable& table = foldTable(folding);
@@ -115,6 +145,29 @@ qsizetype findInText(QStringView text, QStringView needle, qsizetype from, bool 
             return false;
         return foldedEqual(h + q, s, n, table, options);
     };
+    if (downward && quickFirst) {
+        // Every unit that folds to the first one is looked for with the vectorised scan;
+        // the nearest of them is the next candidate.
+        const std::vector<char16_t>& variants = unitsFoldingTo(first, folding);
+        if (variants.size() <= 4) {
+            std::array<qsizetype, 4> next{};
+            for (size_t k = 0; k < variants.size(); ++k)
+                next[k] = text.indexOf(QChar(variants[k]), from);
+            for (;;) {
+                qsizetype q = -1;
+                for (size_t k = 0; k < variants.size(); ++k)
+                    if (next[k] >= 0 && (q < 0 || next[k] < q))
+                        q = next[k];
+                if (q < 0 || q > length - n)
+                    return -1;
+                if (foldedEqual(h + q, s, n, table, options))
+                    return q;
+                for (size_t k = 0; k < variants.size(); ++k)
+                    if (next[k] == q)
+                        next[k] = text.indexOf(QChar(variants[k]), q + 1);
+            }
+        }
+    }
     if (downward) {
         for (qsizetype q = from, last = length - n; q <= last; ++q)
             if (matchesAt(q))
