@@ -141,8 +141,8 @@ void TestSearch::search_data()
                                           << "ａｂ" << false << false << "[ＡＢ]";
     QTest::newRow("|ΣΑΣ nocase final sigma") << "|ΣΑΣ"
                                              << "ςας" << true << false << "[ΣΑΣ]";
-    QTest::newRow("|xK nocase Kelvin sign") << "|xK"
-                                            << "k" << true << false << "x[K]";
+    QTest::newRow("|xK nocase Kelvin sign") << "|xK"
+                                            << "k" << true << false << "x[K]";
     QTest::newRow("|xA nocase, too near the end") << "|xA"
                                                   << "ab" << true << false << "";
     QTest::newRow("|x𐐀 nocase deseret pair") << "|x𐐀"
