@@ -116,6 +116,23 @@ void BM_ReplaceAllMemoryPane(benchmark::State& state)
     replaceAll(state, pane);
 }
 
+// The placeholder form: case-sensitive, from the top.
+void BM_ReplaceAllFromTopMemoryPane(benchmark::State& state)
+{
+    const QString text = textWithHits(state.range(0));
+    MemoryPane pane;
+    QuietPrompts prompts;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pane.setText(text);
+        state.ResumeTiming();
+        ReplaceAllFromTop(pane, prompts, QStringLiteral("ab"), QStringLiteral("xyz"));
+    }
+    if (pane.text().count(QStringLiteral("xyz")) != state.range(0))
+        state.SkipWithError("not every occurrence was replaced");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 QApplication& application()
 {
     static int argc = 1;
@@ -152,4 +169,5 @@ BENCHMARK(BM_StdSearchSameBuffer)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemmemSameBuffer)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_F3MissIgnoreCaseQtPane)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReplaceAllMemoryPane)->Arg(25000)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplaceAllFromTopMemoryPane)->Arg(25000)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceAllQtPane)->Arg(25000)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);

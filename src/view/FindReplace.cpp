@@ -110,11 +110,11 @@ void FindReplace::replaceAll()
     // so no replacement is found again and the loop ends in either direction.
     const QStringView whole = pane.text();
     const qsizetype n = findText.size();
-    const CaseFolding folding = userCaseFolding();
+    TextScanner scanner(whole, findText, matchCase, userCaseFolding());
     std::vector<qsizetype> hits;
     while (hit >= 0) {
         hits.push_back(hit);
-        hit = findInText(whole, findText, searchDown ? hit + n : hit - n, searchDown, matchCase, folding);
+        hit = scanner.find(searchDown ? hit + n : hit - n, searchDown);
     }
     ReplaceHits(pane, hits, n, replaceText);
 }

@@ -101,8 +101,43 @@ bool textsMatch(QStringView a, QStringView b, bool matchCase, CaseFolding foldin
     return foldedEqual(a.utf16(), b.utf16(), a.size(), foldTable(folding), optionsOf(folding));
 }
 
-qsizetype findInText(QStringView text, QStringView needle, qsizetype from, bool downward, bool matchCase,
-                     CaseFolding folding)
+TextScanner::TextScanner(QStringView text, QStringView needle, bool matchCase, CaseFolding folding)
+    : text(text), needle(needle), matchCase(matchCase), folding(folding)
+{
+    if (needle.isEmpty())
+        return;
+    if (matchCase) {
+        firstUnits.push_back(needle.front().unicode());
+    } else if (!QChar::isSurrogate(needle.front().unicode())) {
+        // Every unit that folds to the first one is looked for with the vectorised scan;
+        // with many of them a plain pass over the text is quicker.
+        const auto& variants = unitsFoldingTo(foldTable(folding)[needle.front().unicode()], folding);
+        if (variants.size() <= 4)
+            firstUnits = variants;
+    }
+    nextAt.assign(firstUnits.size(), -1);
+    scannedFrom.assign(firstUnits.size(), -1);
+}
+
+bool TextScanner::matchesAt(qsizetype q) const
+{
+    if (matchCase)
+        return text.sliced(q, needle.size()) == needle;
+    return foldedEqual(text.utf16() + q, needle.utf16(), needle.size(), foldTable(folding),
+                       optionsOf(folding));
+}
+
+qsizetype TextScanner::nextUnit(size_t k, qsizetype from)
+{
+    // A later search reuses what an earlier one found, so a run of searches reads the text once.
+    if (scannedFrom[k] < 0 || scannedFrom[k] > from || (nextAt[k] >= 0 && nextAt[k] < from)) {
+        nextAt[k] = text.indexOf(QChar(firstUnits[k]), from);
+        scannedFrom[k] = from;
+    }
+    return nextAt[k];
+}
+
+qsizetype TextScanner::find(qsizetype from, bool downward)
 {
     const qsizetype length = text.size();
     const qsizetype n = needle.size();
@@ -113,71 +148,48 @@ qsizetype findInText(QStringView text, QStringView needle, qsizetype from, bool 
             return -1;
         from = length - n;
     }
-    if (matchCase) {
-        // Exact comparison: the vectorised scan for the first unit does most of the work.
-        const QChar first = needle.front();
-        const QStringView rest = needle.sliced(1);
-        if (downward) {
-            for (qsizetype q = text.indexOf(first, from); q >= 0 && q <= length - n;
-                 q = text.indexOf(first, q + 1))
-                if (text.sliced(q + 1, n - 1) == rest)
-                    return q;
-            return -1;
-        }
-        const char16_t* h = text.utf16();
-        const char16_t c = first.unicode();
-        for (qsizetype q = from; q >= 0; --q)
-            if (h[q] == c && text.sliced(q + 1, n - 1) == rest)
-                return q;
-        return -1;
-    }
-
-    const FoldTable& table = foldTable(folding);
-    const uint32_t options = optionsOf(folding);
-    const char16_t* h = text.utf16();
-    const char16_t* s = needle.utf16();
-    // A surrogate start must go through the full comparison; anything else can be
-    // rejected on its first folded unit.
-    const bool quickFirst = !QChar::isSurrogate(s[0]);
-    const char16_t first = table[s[0]];
-    const auto matchesAt = [&](qsizetype q) {
-        if (quickFirst && table[h[q]] != first)
-            return false;
-        return foldedEqual(h + q, s, n, table, options);
-    };
-    if (downward && quickFirst) {
-        // Every unit that folds to the first one is looked for with the vectorised scan;
-        // the nearest of them is the next candidate.
-        const std::vector<char16_t>& variants = unitsFoldingTo(first, folding);
-        if (variants.size() <= 4) {
-            std::array<qsizetype, 4> next{};
-            for (size_t k = 0; k < variants.size(); ++k)
-                next[k] = text.indexOf(QChar(variants[k]), from);
-            for (;;) {
-                qsizetype q = -1;
-                for (size_t k = 0; k < variants.size(); ++k)
-                    if (next[k] >= 0 && (q < 0 || next[k] < q))
-                        q = next[k];
-                if (q < 0 || q > length - n)
-                    return -1;
-                if (foldedEqual(h + q, s, n, table, options))
-                    return q;
-                for (size_t k = 0; k < variants.size(); ++k)
-                    if (next[k] == q)
-                        next[k] = text.indexOf(QChar(variants[k]), q + 1);
+    if (downward && !firstUnits.empty()) {
+        for (qsizetype at = from;;) {
+            qsizetype q = -1;
+            for (size_t k = 0; k < firstUnits.size(); ++k) {
+                const qsizetype next = nextUnit(k, at);
+                if (next >= 0 && (q < 0 || next < q))
+                    q = next;
             }
+            if (q < 0 || q > length - n)
+                return -1;
+            if (matchesAt(q))
+                return q;
+            at = q + 1;
         }
     }
+    const char16_t* h = text.utf16();
+    const auto& table = foldTable(folding);
+    const char16_t first = needle.front().unicode();
+    // Rejected on the first unit wherever that unit is not half a surrogate pair.
+    const bool quick = !QChar::isSurrogate(first);
+    const char16_t firstFolded = matchCase ? first : table[first];
+    const auto candidate = [&](qsizetype q) {
+        if (quick && (matchCase ? h[q] : table[h[q]]) != firstFolded)
+            return false;
+        return matchesAt(q);
+    };
     if (downward) {
-        for (qsizetype q = from, last = length - n; q <= last; ++q)
-            if (matchesAt(q))
+        for (qsizetype q = from; q <= length - n; ++q)
+            if (candidate(q))
                 return q;
     } else {
         for (qsizetype q = from; q >= 0; --q)
-            if (matchesAt(q))
+            if (candidate(q))
                 return q;
     }
     return -1;
+}
+
+qsizetype findInText(QStringView text, QStringView needle, qsizetype from, bool downward, bool matchCase,
+                     CaseFolding folding)
+{
+    return TextScanner(text, needle, matchCase, folding).find(from, downward);
 }
 
 bool SelectNextHit(EditPane& pane, Prompts& prompts, const QString& text, qsizetype from, bool downward,
@@ -267,8 +279,8 @@ void ReplaceAllFromTop(EditPane& pane, Prompts& prompts, const QString& text, co
     const QStringView whole = pane.text();
     const qsizetype n = text.size();
     std::vector<qsizetype> hits;
-    for (qsizetype q = findInText(whole, text, 0, true, true, CaseFolding::Default); q >= 0;
-         q = findInText(whole, text, q + n, true, true, CaseFolding::Default))
+    TextScanner scanner(whole, text, true, CaseFolding::Default);
+    for (qsizetype q = scanner.find(0, true); q >= 0; q = scanner.find(q + n, true))
         hits.push_back(q);
     ReplaceHits(pane, hits, n, replacement);
 }

@@ -27,6 +27,28 @@ CaseFolding userCaseFolding();
 // Equality of two texts of the same length: exact, or under per-character simple case folding.
 bool textsMatch(QStringView a, QStringView b, bool matchCase, CaseFolding folding);
 
+// Finds the hits of one needle in one text, search after search.
+class TextScanner {
+public:
+    // Both views must outlive the scanner.
+    TextScanner(QStringView text, QStringView needle, bool matchCase, CaseFolding folding);
+    // As findInText.
+    qsizetype find(qsizetype from, bool downward);
+
+private:
+    bool matchesAt(qsizetype q) const;
+    qsizetype nextUnit(size_t k, qsizetype from);
+
+    QStringView text;
+    QStringView needle;
+    bool matchCase;
+    CaseFolding folding;
+    // The units a hit can start with, looked for ahead; empty: every position is tried.
+    std::vector<char16_t> firstUnits;
+    std::vector<qsizetype> nextAt;
+    std::vector<qsizetype> scannedFrom;
+};
+
 // The first candidate position q in scan order whose `needle.size()` characters match
 // `needle`: downward from, from + 1, ... up to the last position where the needle fits;
 // upward from, from - 1, ... 0, with `from` pulled back so the needle fits. -1 when none.
