@@ -4,9 +4,9 @@
 
 // Like the Qt pane, the text holds every line break as CR LF, so no edit can join a CR
 // to a bare LF and move a line break.
-MemoryPane::MemoryPane(QString text, qsizetype textLimit) : content(withPaneLineBreaks(text)), limit(textLimit)
-{
-}
+MemoryPane::MemoryPane(QString text, qsizetype textLimit)
+    : content(withPaneLineBreaks(text)), limit(textLimit)
+{}
 
 void MemoryPane::setSelection(qsizetype start, qsizetype end)
 {
