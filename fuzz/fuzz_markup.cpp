@@ -132,9 +132,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             op = "wrap";
             const QString b = pick(in), e = pick(in);
             WrapSelection(pane, b, e);
-            model.select(model.start, model.end);
-            model.replace(withoutBackslashes(b) + model.text.mid(model.start, model.end - model.start) +
-                          withoutBackslashes(e));
+            const QString wrapped = withoutBackslashes(b) +
+                                    model.text.mid(model.start, model.end - model.start) +
+                                    withoutBackslashes(e);
+            qsizetype needed = wrapped.size();
+            for (qsizetype i = 0; i < wrapped.size(); ++i)
+                needed += wrapped[i] == u'\n' && (i == 0 || wrapped[i - 1] != u'\r');
+            // Markup that does not fit whole leaves the text alone.
+            if (model.text.size() - (model.end - model.start) + needed <= Limit) {
+                model.select(model.start, model.end);
+                model.replace(wrapped);
+            }
             break;
         }
         case 2: {

@@ -13,6 +13,11 @@ void WrapSelection(EditPane& pane, const QString& begin, const QString& end)
     replacement += b;
     replacement += QStringView(pane.text()).sliced(sel.start, sel.end - sel.start);
     replacement += e;
+    // A pane too full for the whole markup is left as it is: cutting the replacement
+    // short would lose the selected text.
+    const qsizetype selected = sel.end - sel.start;
+    if (pane.length() - selected + withPaneLineBreaks(replacement).size() > pane.textLimit())
+        return;
     pane.setSelection(sel.start, sel.end);
     pane.scrollCaret();
     pane.replaceSelection(replacement);

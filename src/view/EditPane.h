@@ -33,6 +33,7 @@ public:
     // Replaces everything without a change notification and clears the undo history.
     virtual void setText(const QString& text) = 0;
     virtual qsizetype length() const = 0;
+    virtual qsizetype textLimit() const { return TextLimit; }
 
     // The replacements between begin and end undo as one step.
     virtual void beginUndoGroup() {}

@@ -16,6 +16,7 @@ public:
     const QString& text() const override { return content; }
     void setText(const QString& text) override;
     qsizetype length() const override { return content.size(); }
+    qsizetype textLimit() const override { return limit; }
     void beginUndoGroup() override;
     void endUndoGroup() override;
 

@@ -44,6 +44,7 @@ private Q_SLOTS:
     void insertAfter();
     void undoRestoresTextAndStoredFormsStay();
     void reversedSelectionIsTheSame();
+    void wrapThatDoesNotFitChangesNothing();
 };
 
 void TestMarkup::wrap_data()
@@ -138,6 +139,17 @@ void TestMarkup::reversedSelectionIsTheSame()
     pane.setSelection(2, 1);
     WrapSelection(pane, QStringLiteral("<B>"), QStringLiteral("</B>"));
     QCOMPARE(pane.text(), QStringLiteral("a<B>b</B>c"));
+}
+
+void TestMarkup::wrapThatDoesNotFitChangesNothing()
+{
+    MemoryPane pane(QStringLiteral("abcdef"), 12);
+    pane.setSelection(1, 3);
+    WrapSelection(pane, QStringLiteral("<B>"), QStringLiteral("</B>")); // would need 13
+    QCOMPARE(pane.text(), QStringLiteral("abcdef"));
+    QCOMPARE(pane.changeCount(), 0);
+    WrapSelection(pane, QStringLiteral("<B>"), QStringLiteral("/B")); // 11 fits
+    QCOMPARE(pane.text(), QStringLiteral("a<B>bc/Bdef"));
 }
 
 QTEST_GUILESS_MAIN(TestMarkup)
