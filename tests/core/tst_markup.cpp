@@ -1,3 +1,4 @@
+#include "drawn_pane.h"
 #include "format/FormatTable.h"
 #include "format/Markup.h"
 #include "view/MemoryPane.h"
@@ -6,34 +7,8 @@
 
 // Rows draw the pane: "[" and "]" mark the selection, "|" a caret; after the command
 // the caret (nothing is ever left selected) is shown as "|".
-namespace {
-MemoryPane paneFrom(const QString& drawn)
-{
-    QString text = drawn;
-    qsizetype start = text.indexOf(u'[');
-    qsizetype end;
-    if (start >= 0) {
-        text.remove(start, 1);
-        end = text.indexOf(u']');
-        text.remove(end, 1);
-    } else {
-        start = end = text.indexOf(u'|');
-        text.remove(start, 1);
-    }
-    MemoryPane pane(text);
-    pane.setSelection(start, end);
-    return pane;
-}
-
-QString drawn(const MemoryPane& pane)
-{
-    const auto sel = pane.selection();
-    QString t = pane.text();
-    if (sel.isEmpty())
-        return t.insert(sel.start, u'|');
-    return t.insert(sel.end, u']').insert(sel.start, u'[');
-}
-} // namespace
+using DrawnPane::drawn;
+using DrawnPane::paneFrom;
 
 class TestMarkup : public QObject {
     Q_OBJECT
