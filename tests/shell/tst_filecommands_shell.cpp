@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -39,8 +40,16 @@ void chooseInFileDialog(const QString& path, QString* proposed = nullptr)
         }
         if (proposed)
             *proposed = dialog->selectedFiles().value(0);
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
+        // A dialog still reading its folder may ignore the first accept: retry until it
+        // closes (the timer goes with the dialog).
+        const auto choose = [dialog, path] {
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept();
+        };
+        auto* retry = new QTimer(dialog);
+        QObject::connect(retry, &QTimer::timeout, dialog, choose);
+        retry->start(50);
+        choose();
     });
 }
 } // namespace
