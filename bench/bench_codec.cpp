@@ -9,16 +9,10 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-class SilentPrompts final : public Prompts {
+class SilentPrompts final : public NullPrompts {
 public:
-    Answer messageBox(const QString&, Buttons, Icon) override { return Answer::Ok; }
-    std::optional<QString> openFileName() override { return {}; }
-    std::optional<QString> saveFileName(const QString&) override { return {}; }
     QDateTime localTime() override { return {QDate(2026, 12, 8), QTime(9, 5)}; }
     bool setClipboardText(const QByteArray&) override { return true; }
-    void openUrl(const QString&) override {}
-    void setWindowTitle(const QString&) override {}
-    QString windowTitle() const override { return {}; }
 };
 
 // 32768 bytes of Japanese text in lines of 18 bytes, ending on single-byte characters.

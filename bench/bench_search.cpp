@@ -12,17 +12,7 @@
 #include <memory>
 
 namespace {
-class QuietPrompts final : public Prompts {
-public:
-    Answer messageBox(const QString&, Buttons, Icon) override { return Answer::Ok; }
-    std::optional<QString> openFileName() override { return {}; }
-    std::optional<QString> saveFileName(const QString&) override { return {}; }
-    QDateTime localTime() override { return {}; }
-    bool setClipboardText(const QByteArray&) override { return false; }
-    void openUrl(const QString&) override {}
-    void setWindowTitle(const QString&) override {}
-    QString windowTitle() const override { return {}; }
-};
+using QuietPrompts = NullPrompts;
 
 // A full pane of Japanese prose with ASCII markup; the needle's first letters occur often.
 QString fullPaneText()

@@ -16,20 +16,13 @@
 
 namespace {
 // Answers OK to everything and counts the boxes.
-class OkPrompts final : public Prompts {
+class OkPrompts final : public NullPrompts {
 public:
     Answer messageBox(const QString&, Buttons, Icon) override
     {
         ++boxes;
         return Answer::Ok;
     }
-    std::optional<QString> openFileName() override { return {}; }
-    std::optional<QString> saveFileName(const QString&) override { return {}; }
-    QDateTime localTime() override { return {}; }
-    bool setClipboardText(const QByteArray&) override { return false; }
-    void openUrl(const QString&) override {}
-    void setWindowTitle(const QString&) override {}
-    QString windowTitle() const override { return {}; }
     int boxes = 0;
 };
 

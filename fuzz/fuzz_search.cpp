@@ -15,16 +15,9 @@
 #include <vector>
 
 namespace {
-class NoPrompts final : public Prompts {
+class NoPrompts final : public NullPrompts {
 public:
     Answer messageBox(const QString&, Buttons, Icon) override { std::abort(); }
-    std::optional<QString> openFileName() override { return {}; }
-    std::optional<QString> saveFileName(const QString&) override { return {}; }
-    QDateTime localTime() override { return {}; }
-    bool setClipboardText(const QByteArray&) override { return false; }
-    void openUrl(const QString&) override {}
-    void setWindowTitle(const QString&) override {}
-    QString windowTitle() const override { return {}; }
 };
 
 QString pick(FuzzedDataProvider& in, size_t maxLength)

@@ -10,7 +10,7 @@ namespace {
 using DrawnPane::drawn;
 using DrawnPane::paneFrom;
 
-class ScriptedPrompts final : public Prompts {
+class ScriptedPrompts final : public NullPrompts {
 public:
     Answer messageBox(const QString& text, Buttons buttons, Icon icon) override
     {
@@ -18,13 +18,6 @@ public:
         informationOk = informationOk && buttons == Buttons::Ok && icon == Icon::Information;
         return Answer::Ok;
     }
-    std::optional<QString> openFileName() override { return {}; }
-    std::optional<QString> saveFileName(const QString&) override { return {}; }
-    QDateTime localTime() override { return {}; }
-    bool setClipboardText(const QByteArray&) override { return false; }
-    void openUrl(const QString&) override {}
-    void setWindowTitle(const QString&) override {}
-    QString windowTitle() const override { return {}; }
     void beginWait() override { ++depth; }
     void endWait() override { --depth; }
 

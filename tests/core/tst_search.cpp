@@ -11,20 +11,13 @@ namespace {
 using DrawnPane::drawn;
 using DrawnPane::paneFrom;
 
-class CountingPrompts final : public Prompts {
+class CountingPrompts final : public NullPrompts {
 public:
     Answer messageBox(const QString& text, Buttons, Icon) override
     {
         messages << text;
         return Answer::Ok;
     }
-    std::optional<QString> openFileName() override { return {}; }
-    std::optional<QString> saveFileName(const QString&) override { return {}; }
-    QDateTime localTime() override { return {}; }
-    bool setClipboardText(const QByteArray&) override { return false; }
-    void openUrl(const QString&) override {}
-    void setWindowTitle(const QString&) override {}
-    QString windowTitle() const override { return {}; }
     void beginWait() override
     {
         ++waits;

@@ -47,17 +47,7 @@ private:
 };
 
 namespace {
-class NoPrompts final : public Prompts {
-public:
-    Answer messageBox(const QString&, Buttons, Icon) override { return Answer::Ok; }
-    std::optional<QString> openFileName() override { return {}; }
-    std::optional<QString> saveFileName(const QString&) override { return {}; }
-    QDateTime localTime() override { return {}; }
-    bool setClipboardText(const QByteArray&) override { return false; }
-    void openUrl(const QString&) override {}
-    void setWindowTitle(const QString&) override {}
-    QString windowTitle() const override { return {}; }
-};
+using NoPrompts = NullPrompts;
 } // namespace
 
 void TestFullPane::initTestCase()
