@@ -2,7 +2,8 @@
 #include "document/FileCommands.h"
 #include "document/TextCodec.h"
 #include "framework/Prompts.h"
-#include "view/MemoryPane.h"
+#include "support/MemoryPane.h"
+#include "support/StandInPrompts.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,7 +2,8 @@
 #include "format/Markup.h"
 #include "format/ProfileStore.h"
 #include "framework/QtEditPane.h"
-#include "view/MemoryPane.h"
+#include "support/MemoryPane.h"
+#include "support/OffscreenApp.h"
 
 #include <QApplication>
 #include <QFile>
@@ -113,13 +114,7 @@ BENCHMARK(BM_WrapSelectionFullMemoryPane)->Unit(benchmark::kMicrosecond);
 
 void BM_WrapSelectionFullQtPane(benchmark::State& state)
 {
-    if (!QApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "kumorial_bench";
-        static char* argv[] = {name, nullptr};
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QApplication(argc, argv); // lives for the whole run
-    }
+    TestSupport::offscreenApplication();
     PaneWidget widget;
     widget.resize(800, 600);
     widget.show();

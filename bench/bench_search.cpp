@@ -1,7 +1,9 @@
 #include "framework/Prompts.h"
 #include "framework/QtEditPane.h"
+#include "support/MemoryPane.h"
+#include "support/OffscreenApp.h"
+#include "support/StandInPrompts.h"
 #include "view/FindReplace.h"
-#include "view/MemoryPane.h"
 #include "view/Search.h"
 
 #include <QApplication>
@@ -123,26 +125,16 @@ void BM_ReplaceAllFromTopMemoryPane(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "kumorial_bench";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
-
 void BM_ReplaceAllQtPane(benchmark::State& state)
 {
-    application();
+    TestSupport::offscreenApplication();
     PaneWidget widget;
     replaceAll(state, widget.pane());
 }
 
 void BM_F3MissIgnoreCaseQtPane(benchmark::State& state)
 {
-    application();
+    TestSupport::offscreenApplication();
     PaneWidget widget;
     widget.pane().setText(paneText());
     QuietPrompts prompts;

@@ -13,22 +13,15 @@ for f in kumorial bench/startup/startup_bare_window bench/startup/startup_launch
 done
 
 work=$(mktemp -d)
-xvfb_pid=
+source tests/support/xvfb.sh
 cleanup() {
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
+    stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 if [[ -z "${DISPLAY:-}" ]]; then
-    for n in $(seq 90 120); do
-        [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-        xvfb_pid=$!
-        export DISPLAY=":$n"
-        break
-    done
-    for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X${DISPLAY#:} ]] && break; sleep 0.1; done
+    start_xvfb || exit 1
 fi
 
 # A private copy, so the editor starts with no settings file and writes none elsewhere.

@@ -3,7 +3,8 @@
 // file written is longer than the limit.
 #include "document/TextCodec.h"
 #include "framework/Prompts.h"
-#include "view/MemoryPane.h"
+#include "support/MemoryPane.h"
+#include "support/StandInPrompts.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -2,7 +2,7 @@
 // string model of the pane: same text, same selection after every step, and the pane's
 // limit always holds.
 #include "format/Markup.h"
-#include "view/MemoryPane.h"
+#include "support/MemoryPane.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,7 +3,8 @@
 // surrogate halves), needles, start positions, directions and case flags give the same
 // hit or the same miss, both in the text and through the pane's selection.
 #include "framework/Prompts.h"
-#include "view/MemoryPane.h"
+#include "support/MemoryPane.h"
+#include "support/StandInPrompts.h"
 #include "view/Search.h"
 
 #include <QDateTime>

@@ -13,12 +13,12 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 echo "== build and test (dev)"
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$jobs"
-ctest --preset dev -j "$jobs" --repeat until-pass:2
+ctest --preset dev -j "$jobs"
 
 echo "== build and test (asan)"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
-ctest --preset asan -j "$jobs" --repeat until-pass:2
+ctest --preset asan -j "$jobs"
 
 if [[ -x scripts/fuzz.sh ]]; then
     echo "== fuzzing"

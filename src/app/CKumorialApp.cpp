@@ -58,7 +58,7 @@ QString CKumorialApp::makerPage()
     return QDir::cleanPath(programDir.filePath(QString::fromUtf8(Links::MakerPageCandidates[0])));
 }
 
-bool CKumorialApp::InitInstance(const QStringList& arguments, const QString& folder)
+void CKumorialApp::InitInstance(const QStringList& arguments, const QString& folder)
 {
     settings.setPath(QDir(folder).filePath(IniName));
 
@@ -73,7 +73,6 @@ bool CKumorialApp::InitInstance(const QStringList& arguments, const QString& fol
     frame = std::make_unique<CMainFrame>(settings, &commandMap);
     frame->createView(arguments);
     frame->show();
-    return true;
 }
 
 void CKumorialApp::ExitInstance()

@@ -16,8 +16,8 @@ public:
     CKumorialApp();
     ~CKumorialApp();
 
-    // Start-up; false when the program cannot start. Tests name the settings folder.
-    bool InitInstance(const QStringList& arguments, const QString& folder = settingsFolder());
+    // Start-up: the main window, its view and the first document. Tests name the settings folder.
+    void InitInstance(const QStringList& arguments, const QString& folder = settingsFolder());
     // After the message loop: destroys the window, writing the settings in one go.
     void ExitInstance();
 

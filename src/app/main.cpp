@@ -6,8 +6,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     CKumorialApp kumorial;
-    if (!kumorial.InitInstance(QCoreApplication::arguments().mid(1)))
-        return 1;
+    kumorial.InitInstance(QCoreApplication::arguments().mid(1));
     const int result = QApplication::exec();
     kumorial.ExitInstance();
     return result;

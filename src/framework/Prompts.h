@@ -32,20 +32,6 @@ public:
     virtual void endWait() {}
 };
 
-// Prompts with nobody there: every box answers OK, every file dialog is cancelled, the
-// clipboard cannot be had. Tests, fuzzers and benchmarks override what they watch.
-class NullPrompts : public Prompts {
-public:
-    Answer messageBox(const QString&, Buttons, Icon) override { return Answer::Ok; }
-    std::optional<QString> openFileName() override { return {}; }
-    std::optional<QString> saveFileName(const QString&) override { return {}; }
-    QDateTime localTime() override { return {}; }
-    bool setClipboardText(const QByteArray&) override { return false; }
-    void openUrl(const QString&) override {}
-    void setWindowTitle(const QString&) override {}
-    QString windowTitle() const override { return {}; }
-};
-
 // Shows the wait cursor for the lifetime of the object.
 class WaitCursor {
 public:

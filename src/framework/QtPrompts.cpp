@@ -5,11 +5,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QUrl>
 
 Prompts::Answer showMessageBox(QWidget* parent, const QString& text, Prompts::Buttons buttons,
@@ -51,25 +55,78 @@ Prompts::Answer QtPrompts::messageBox(const QString& text, Buttons buttons, Icon
 }
 
 namespace {
-// "name|pattern|name|pattern|" as Qt's "name (pattern);;..." list.
-QString qtFilter()
+struct FileFilter {
+    QString name;    // as the filter list shows it
+    QString pattern; // as the file list applies it
+};
+
+// "name|pattern|name|pattern|" from the string table. Patterns keep the desktop's meaning:
+// "*.*" is every file, names without a dot included.
+QList<FileFilter> fileFilters()
 {
     const QStringList parts = resString(Str::FileFilter).split(u'|', Qt::SkipEmptyParts);
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters.append(parts[i]);
-    return filters.join(QStringLiteral(";;"));
+    QList<FileFilter> filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            if (p.trimmed() == QStringLiteral("*.*"))
+                p = QStringLiteral("*");
+        filters.append({parts[i], patterns.join(u' ')});
+    }
+    return filters;
 }
+
+bool isPattern(const QString& name)
+{
+    return name.contains(u'*') || name.contains(u'?');
+}
+
+// The file dialog with the desktop's rules for the name field: a pattern typed there filters
+// the list and is never taken as a name, and Open takes an existing file as it is named,
+// adding the default extension only to a name that does not exist.
+class FileNameDialog final : public QFileDialog {
+public:
+    FileNameDialog(QWidget* parent, AcceptMode mode) : QFileDialog(parent)
+    {
+        setAcceptMode(mode);
+        // Open takes names that do not exist yet too: the create prompt asks about them.
+        setFileMode(QFileDialog::AnyFile);
+        setOption(QFileDialog::DontUseNativeDialog, true);
+        const QList<FileFilter> filters = fileFilters();
+        QStringList qtFilters;
+        for (const FileFilter& f : filters)
+            qtFilters << QStringLiteral("%1 (%2)").arg(f.name, f.pattern);
+        setNameFilters(qtFilters);
+        // The list shows the names of the string table; the patterns above stay in force.
+        if (auto* combo = findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+            for (int i = 0; i < combo->count() && i < filters.size(); ++i)
+                combo->setItemText(i, filters[i].name);
+        setDefaultSuffix(DefaultSuffix);
+    }
+
+    void accept() override
+    {
+        auto* nameField = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = nameField ? nameField->text().trimmed() : QString();
+        if (isPattern(typed)) {
+            if (auto* model = findChild<QFileSystemModel*>())
+                model->setNameFilters(
+                    typed.split(QRegularExpression(QStringLiteral("[;\\s]+")), Qt::SkipEmptyParts));
+            return;
+        }
+        const bool existingFile =
+            acceptMode() == AcceptOpen && !typed.isEmpty() && QFileInfo(directory().filePath(typed)).isFile();
+        setDefaultSuffix(existingFile ? QString() : DefaultSuffix);
+        QFileDialog::accept();
+    }
+
+private:
+    inline static const QString DefaultSuffix = QStringLiteral("txt");
+};
 
 std::optional<QString> runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& name)
 {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(mode);
-    // Open takes names that do not exist yet too: the create prompt asks about them.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(qtFilter());
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    FileNameDialog dialog(parent, mode);
     dialog.selectFile(name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

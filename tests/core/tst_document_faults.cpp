@@ -1,6 +1,7 @@
 #include "document/TextCodec.h"
-#include "scripted_prompts.h"
-#include "view/MemoryPane.h"
+#include "support/Files.h"
+#include "support/MemoryPane.h"
+#include "support/StandInPrompts.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,13 +26,9 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
 };
 
-namespace {
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
+using TestSupport::readBytes;
 
+namespace {
 // Bytes this process has read through read() and its relatives so far.
 qint64 bytesReadSoFar()
 {

@@ -1,6 +1,7 @@
-#include "core/scripted_prompts.h"
 #include "document/FileCommands.h"
-#include "view/MemoryPane.h"
+#include "support/Files.h"
+#include "support/MemoryPane.h"
+#include "support/StandInPrompts.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,20 +11,10 @@
 using Answer = Prompts::Answer;
 using Path = std::optional<QString>;
 
+using TestSupport::readBytes;
+using TestSupport::writeBytes;
+
 namespace {
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 QString question(const QString& name)
 {
     return name + u' ' + resString(Str::SaveQuestion);

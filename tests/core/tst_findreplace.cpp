@@ -1,7 +1,8 @@
-#include "drawn_pane.h"
 #include "framework/Prompts.h"
+#include "support/DrawnPane.h"
+#include "support/MemoryPane.h"
+#include "support/StandInPrompts.h"
 #include "view/FindReplace.h"
-#include "view/MemoryPane.h"
 
 #include <QTest>
 
@@ -10,7 +11,7 @@ namespace {
 using DrawnPane::drawn;
 using DrawnPane::paneFrom;
 
-class ScriptedPrompts final : public NullPrompts {
+class FindPrompts final : public NullPrompts {
 public:
     Answer messageBox(const QString& text, Buttons buttons, Icon icon) override
     {
@@ -102,7 +103,7 @@ void TestFindReplace::request()
     QFETCH(QString, after);
     QFETCH(bool, notFound);
     MemoryPane pane = paneFrom(before);
-    ScriptedPrompts prompts;
+    FindPrompts prompts;
     FindReplace finder(pane, prompts);
     const auto outcome = finder.handleRequest({FindFlags::fromInt(flags), find, replace});
     QCOMPARE(outcome, FindReplace::Outcome::Handled);
@@ -115,7 +116,7 @@ void TestFindReplace::request()
 
 void TestFindReplace::replaceAllIsOneUndoStepAndReplaceIsOne()
 {
-    ScriptedPrompts prompts;
+    FindPrompts prompts;
     MemoryPane pane(QStringLiteral("ab ab ab"));
     FindReplace finder(pane, prompts);
     finder.handleRequest({FindFlag::ReplaceAll | FindFlag::Down, QStringLiteral("ab"), QStringLiteral("c")});
@@ -137,7 +138,7 @@ void TestFindReplace::replaceAllIsOneUndoStepAndReplaceIsOne()
 
 void TestFindReplace::requestsCopyTheStateButFindNextKeepsTheReplacement()
 {
-    ScriptedPrompts prompts;
+    FindPrompts prompts;
     MemoryPane pane(QStringLiteral("x"));
     FindReplace finder(pane, prompts);
     QCOMPARE(finder.searchDown, true);
@@ -165,7 +166,7 @@ void TestFindReplace::textsAreCutToTheFieldSize()
 
 void TestFindReplace::repeatSearch()
 {
-    ScriptedPrompts prompts;
+    FindPrompts prompts;
     MemoryPane pane(QStringLiteral("ab AB ab"));
     FindReplace finder(pane, prompts);
     finder.matchCase = true;
@@ -193,7 +194,7 @@ void TestFindReplace::repeatSearch()
 
 void TestFindReplace::closingAndUnknownRequests()
 {
-    ScriptedPrompts prompts;
+    FindPrompts prompts;
     MemoryPane pane(QStringLiteral("abc"));
     FindReplace finder(pane, prompts);
     QCOMPARE(finder.handleRequest({FindFlag::DialogTerm | FindFlag::FindNext, QStringLiteral("b"), {}}),

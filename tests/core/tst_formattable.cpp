@@ -2,7 +2,7 @@
 #include "format/Markup.h"
 #include "format/ProfileStore.h"
 #include "res/CommandIds.h"
-#include "view/MemoryPane.h"
+#include "support/MemoryPane.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "drawn_pane.h"
 #include "format/FormatTable.h"
 #include "format/Markup.h"
-#include "view/MemoryPane.h"
+#include "support/DrawnPane.h"
+#include "support/MemoryPane.h"
 
 #include <QTest>
 

@@ -1,6 +1,7 @@
-#include "drawn_pane.h"
 #include "framework/Prompts.h"
-#include "view/MemoryPane.h"
+#include "support/DrawnPane.h"
+#include "support/MemoryPane.h"
+#include "support/StandInPrompts.h"
 #include "view/Search.h"
 
 #include <QLocale>

@@ -1,10 +1,10 @@
 #include "format/FormatTable.h"
 #include "format/ProfileStore.h"
 #include "format/SettingsKeys.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
@@ -48,17 +48,6 @@ enum class Content {
     Utf16Bom,
     Cp932
 };
-
-QByteArray junk(qsizetype size)
-{
-    QByteArray b(size, Qt::Uninitialized);
-    QRandomGenerator rng(7);
-    rng.fillRange(reinterpret_cast<quint32*>(b.data()), size / 4);
-    // Some structure in the noise: section and entry characters and line ends.
-    for (qsizetype i = 0; i < size; i += 997)
-        b[i] = "[]=\n\r"[i % 5];
-    return b;
-}
 
 // All 74 values of the table, in stored form.
 QStringList valuesOf(const FormatTable& t)
@@ -130,7 +119,7 @@ void TestSettingsRobustness::loadsAndSavesWhateverIsThere()
     case Content::Missing:
         break;
     case Content::Junk:
-        writeIni(junk(10 << 20));
+        writeIni(TestSupport::settingsJunk(10 << 20));
         break;
     case Content::MillionLines: {
         QByteArray b;

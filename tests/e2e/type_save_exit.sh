@@ -6,24 +6,17 @@
 set -euo pipefail
 program=$1
 work=$(mktemp -d)
-xvfb_pid= app_pid=
+app_pid=
+source "$(dirname "$0")/../support/xvfb.sh"
 cleanup() {
     [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "e2e: $*" >&2; exit 1; }
 
-for n in $(seq 140 199); do
-    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-done
-[[ -n $xvfb_pid ]] || fail "no free display"
-for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X${DISPLAY#:} ]] && break; sleep 0.1; done
+start_xvfb || fail "no X display"
 
 cp "$program" "$work/kumorial"
 printf '元の行\r\n' | iconv -f UTF-8 -t CP932 >"$work/entry.txt"

@@ -4,7 +4,7 @@
 #include "frame/CMainFrame.h"
 #include "framework/QtEditPane.h"
 #include "res/CommandIds.h"
-#include "support.h"
+#include "support/DialogAnswers.h"
 #include "view/CKumorialView.h"
 
 #include <QClipboard>
@@ -44,7 +44,7 @@ void TestDialogs::init()
 {
     dir = std::make_unique<QTemporaryDir>();
     app = std::make_unique<CKumorialApp>();
-    QVERIFY(app->InitInstance({}, dir->path()));
+    app->InitInstance({}, dir->path());
     QVERIFY(QTest::qWaitForWindowExposed(frame()));
 }
 
@@ -58,20 +58,14 @@ void TestDialogs::cleanup()
 
 void TestDialogs::runDialog(Cmd::Id command, std::function<void(TemplateDialog*)> act)
 {
-    bool ran = false;
-    TestSupport::whenModal([&](QWidget* w) {
-        auto* dialog = qobject_cast<TemplateDialog*>(w);
-        ran = true;
-        if (!dialog) {
-            w->close();
-            return;
-        }
-        act(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
+    const TestSupport::AnswerHandle answer =
+        TestSupport::answerNext<TemplateDialog>([&](TemplateDialog* dialog) {
+            act(dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
     QVERIFY(frame()->router().dispatch(command));
-    QVERIFY(ran);
+    QVERIFY(answer->done);
 }
 
 namespace {

@@ -3,54 +3,38 @@
 #include "frame/CMainFrame.h"
 #include "framework/QtEditPane.h"
 #include "res/CommandIds.h"
-#include "support.h"
+#include "support/AppFixture.h"
+#include "support/DialogAnswers.h"
+#include "support/Files.h"
 #include "view/CKumorialView.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
 #include <QMimeData>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 
+using TestSupport::answerNext;
+using TestSupport::readBytes;
+using TestSupport::writeBytes;
+
 namespace {
-void writeBytes(const QString& path, const QByteArray& bytes)
+// The names the file dialog's list shows, sorted.
+QStringList listedNames(QFileDialog* dialog)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-// Answers the next file dialog with `path`, recording the name it proposed.
-void chooseInFileDialog(const QString& path, QString* proposed = nullptr)
-{
-    TestSupport::whenModal([path, proposed](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        if (!dialog) {
-            w->close();
-            return;
-        }
-        if (proposed)
-            *proposed = dialog->selectedFiles().value(0);
-        // A dialog still reading its folder may ignore the first accept: retry until it
-        // closes (the timer goes with the dialog).
-        const auto choose = [dialog, path] {
-            dialog->selectFile(path);
-            static_cast<QDialog*>(dialog)->accept();
-        };
-        auto* retry = new QTimer(dialog);
-        QObject::connect(retry, &QTimer::timeout, dialog, choose);
-        retry->start(50);
-        choose();
-    });
+    auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    QStringList names;
+    if (!list)
+        return {QStringLiteral("<no list>")};
+    const QModelIndex root = list->rootIndex();
+    for (int row = 0; row < list->model()->rowCount(root); ++row)
+        names << list->model()->index(row, 0, root).data().toString();
+    names.sort();
+    return names;
 }
 } // namespace
 
@@ -64,36 +48,29 @@ private Q_SLOTS:
     void dropOfThreeFilesOpensTheFirst();
     void titleThroughSaveAsAndOpenWithHyphens();
     void openAsksBeforeCreatingAName();
+    void aPatternInTheNameFieldFiltersTheList();
+    void everyFileFilterShowsNamesWithoutADot();
+    void everyFileFilterKeepsTheTypedExtension();
 
 private:
-    void start(const QStringList& arguments);
-    CKumorialView* view() { return app->mainFrame()->view(); }
-    QtEditPane& pane() { return view()->paneWidget()->pane(); }
-    QString inDir(const QString& name) const { return dir->filePath(name); }
+    CMainFrame* frame() { return fx->frame(); }
+    CKumorialView* view() { return fx->view(); }
+    QtEditPane& pane() { return fx->pane(); }
+    QString inDir(const QString& name) const { return fx->inFolder(name); }
+    bool dispatch(Cmd::Id id) { return frame()->router().dispatchIfEnabled(id); }
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<CKumorialApp> app;
+    std::unique_ptr<TestSupport::AppFixture> fx;
 };
 
 void TestFileCommandsShell::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-}
-
-void TestFileCommandsShell::start(const QStringList& arguments)
-{
-    app = std::make_unique<CKumorialApp>();
-    QVERIFY(app->InitInstance(arguments, dir->path()));
-    QVERIFY(QTest::qWaitForWindowExposed(app->mainFrame()));
+    fx = std::make_unique<TestSupport::AppFixture>();
 }
 
 void TestFileCommandsShell::cleanup()
 {
-    if (app && app->mainFrame())
-        view()->modified = 0;
-    app.reset();
-    dir.reset();
+    fx.reset();
+    QCOMPARE(TestSupport::takePendingAnswers(), 0);
 }
 
 void TestFileCommandsShell::startupDocumentFromArguments_data()
@@ -126,23 +103,23 @@ void TestFileCommandsShell::startupDocumentFromArguments()
     for (QString& a : arguments)
         if (!a.startsWith(u'-'))
             a = inDir(a);
-    start(arguments);
+    QVERIFY(fx->start(arguments));
     QCOMPARE(pane().text(), text);
-    QCOMPARE(app->mainFrame()->windowTitle(), title);
+    QCOMPARE(frame()->windowTitle(), title);
     QCOMPARE(view()->modified, modified);
     // A freshly opened file counts as changed: closing asks, and Cancel keeps the window.
     if (modified == 1) {
         QString asked;
-        TestSupport::answerMessageBox(QMessageBox::Cancel, &asked);
-        QVERIFY(!app->mainFrame()->close());
+        answerNext<QMessageBox>(QMessageBox::Cancel, &asked);
+        QVERIFY(!frame()->close());
         QCOMPARE(asked, QStringLiteral("日記 - 12-08.txt への変更を保存しますか？"));
-        QVERIFY(app->mainFrame()->isVisible());
+        QVERIFY(frame()->isVisible());
     }
 }
 
 void TestFileCommandsShell::dropOfThreeFilesOpensTheFirst()
 {
-    start({});
+    QVERIFY(fx->start());
     QStringList names{"one.txt", "two.txt", "three.txt"};
     QList<QUrl> urls;
     for (const QString& name : names) {
@@ -159,57 +136,134 @@ void TestFileCommandsShell::dropOfThreeFilesOpensTheFirst()
     QApplication::sendEvent(target, &drop);
     QVERIFY(drop.isAccepted());
     QTRY_COMPARE(pane().text(), QStringLiteral("one.txt"));
-    QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("one.txt - クモリアル"));
+    QCOMPARE(frame()->windowTitle(), QStringLiteral("one.txt - クモリアル"));
     QCOMPARE(view()->files().filePath, inDir("one.txt"));
     delete data;
 }
 
 void TestFileCommandsShell::titleThroughSaveAsAndOpenWithHyphens()
 {
-    start({});
+    QVERIFY(fx->start());
     pane().setText(QStringLiteral("本文"));
     QString proposed;
-    chooseInFileDialog(inDir("my-blog - 2"), &proposed);
-    QVERIFY(app->mainFrame()->router().dispatchIfEnabled(Cmd::FileSaveAs));
+    answerNext<QFileDialog>(inDir("my-blog - 2"), &proposed);
+    QVERIFY(dispatch(Cmd::FileSaveAs));
     QVERIFY(QFileInfo(proposed).fileName().startsWith(QStringLiteral("ブログ_")));
     QVERIFY(QRegularExpression(QStringLiteral("^ブログ_\\d{12}\\.txt$"))
                 .match(QFileInfo(proposed).fileName())
                 .hasMatch());
     // The dialog's default extension completes the name.
-    QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("my-blog - 2.txt - クモリアル"));
+    QCOMPARE(frame()->windowTitle(), QStringLiteral("my-blog - 2.txt - クモリアル"));
     QCOMPARE(readBytes(inDir("my-blog - 2.txt")), QByteArray("\x96\x7b\x95\xb6"));
     QCOMPARE(view()->modified, 0);
 
     writeBytes(inDir("-a-b-.txt"), "x");
-    chooseInFileDialog(inDir("-a-b-.txt"));
-    QVERIFY(app->mainFrame()->router().dispatchIfEnabled(Cmd::FileOpen));
-    QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("-a-b-.txt - クモリアル"));
+    answerNext<QFileDialog>(inDir("-a-b-.txt"));
+    QVERIFY(dispatch(Cmd::FileOpen));
+    QCOMPARE(frame()->windowTitle(), QStringLiteral("-a-b-.txt - クモリアル"));
     QCOMPARE(pane().text(), QStringLiteral("x"));
 
-    TestSupport::answerMessageBox(QMessageBox::No);
-    QVERIFY(app->mainFrame()->router().dispatchIfEnabled(Cmd::FileNew));
-    QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("無題 - クモリアル"));
+    answerNext<QMessageBox>(QMessageBox::No);
+    QVERIFY(dispatch(Cmd::FileNew));
+    QCOMPARE(frame()->windowTitle(), QStringLiteral("無題 - クモリアル"));
     QCOMPARE(pane().text(), QString());
 }
 
 void TestFileCommandsShell::openAsksBeforeCreatingAName()
 {
-    start({});
+    QVERIFY(fx->start());
     pane().setText(QStringLiteral("kept"));
-    chooseInFileDialog(inDir("new-file.txt"));
     QString createQuestion, loadMessage;
-    TestSupport::whenModal([&](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        QVERIFY(box);
-        createQuestion = box->text();
-        box->button(QMessageBox::Yes)->click();
-        TestSupport::answerMessageBox(QMessageBox::Ok, &loadMessage);
-    });
-    QVERIFY(app->mainFrame()->router().dispatchIfEnabled(Cmd::FileOpen));
+    answerNext<QFileDialog>(inDir("new-file.txt"));
+    answerNext<QMessageBox>(QMessageBox::Yes, &createQuestion);
+    answerNext<QMessageBox>(QMessageBox::Ok, &loadMessage);
+    QVERIFY(dispatch(Cmd::FileOpen));
     QVERIFY(createQuestion.startsWith(QStringLiteral("new-file.txt\n")));
     QCOMPARE(loadMessage, QStringLiteral("ファイルの読み込みができません"));
     QCOMPARE(pane().text(), QStringLiteral("kept"));
-    QCOMPARE(app->mainFrame()->windowTitle(), QStringLiteral("new-file.txt - クモリアル"));
+    QCOMPARE(frame()->windowTitle(), QStringLiteral("new-file.txt - クモリアル"));
+}
+
+void TestFileCommandsShell::aPatternInTheNameFieldFiltersTheList()
+{
+    writeBytes(inDir("a.txt"), "a");
+    writeBytes(inDir("b.md"), "b");
+    writeBytes(inDir("c.txt"), "c");
+    QVERIFY(fx->start());
+    pane().setText(QStringLiteral("kept"));
+    QStringList preset, afterMd;
+    bool openOnPreset = false, openOnTyped = false;
+    answerNext<QFileDialog>([&](QFileDialog* dialog) {
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        dialog->setDirectory(fx->folder());
+        preset << name->text();
+        // Open with the preset pattern, and with one typed, then Enter: the list follows.
+        static_cast<QDialog*>(dialog)->accept();
+        openOnPreset = dialog->isVisible();
+        name->setText(QStringLiteral("*.md"));
+        QTest::keyClick(name, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(listedNames(dialog), QStringList{"b.md"}, 5000);
+        afterMd = listedNames(dialog);
+        openOnTyped = dialog->isVisible();
+        name->setText(QStringLiteral("b.md"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    QVERIFY(dispatch(Cmd::FileOpen));
+    QCOMPARE(preset, QStringList{"*.txt"});
+    QCOMPARE(afterMd, QStringList{"b.md"});
+    QVERIFY(openOnPreset);
+    QVERIFY(openOnTyped);
+    // Only the real name was taken: no create prompt came up, and the document is b.md.
+    QCOMPARE(pane().text(), QStringLiteral("b"));
+    QCOMPARE(frame()->windowTitle(), QStringLiteral("b.md - クモリアル"));
+}
+
+void TestFileCommandsShell::everyFileFilterShowsNamesWithoutADot()
+{
+    writeBytes(inDir("README"), "no dot");
+    writeBytes(inDir("a.txt"), "a");
+    QVERIFY(fx->start());
+    QStringList shown, names;
+    answerNext<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->setDirectory(fx->folder());
+        auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        for (int i = 0; i < filters->count(); ++i)
+            shown << filters->itemText(i);
+        QTRY_COMPARE_WITH_TIMEOUT(listedNames(dialog), QStringList{"a.txt"}, 5000);
+        filters->setFocus();
+        QTest::keyClick(filters, Qt::Key_Down);
+        QTRY_COMPARE_WITH_TIMEOUT(listedNames(dialog), (QStringList{"README", "a.txt"}), 5000);
+        names = listedNames(dialog);
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("README"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    QVERIFY(dispatch(Cmd::FileOpen));
+    QCOMPARE(shown, (QStringList{"テキスト文書 (*.txt)", "すべてのファイル (*.*)"}));
+    QCOMPARE(names, (QStringList{"README", "a.txt"}));
+    // An existing name is taken as it stands, without the default extension.
+    QCOMPARE(view()->files().filePath, inDir("README"));
+    QCOMPARE(pane().text(), QStringLiteral("no dot"));
+}
+
+void TestFileCommandsShell::everyFileFilterKeepsTheTypedExtension()
+{
+    QVERIFY(fx->start());
+    pane().setText(QStringLiteral("memo"));
+    QString typedAfterSwitch;
+    answerNext<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->setDirectory(fx->folder());
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name->setText(QStringLiteral("memo.txt"));
+        auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        filters->setFocus();
+        QTest::keyClick(filters, Qt::Key_Down);
+        typedAfterSwitch = name->text();
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    QVERIFY(dispatch(Cmd::FileSaveAs));
+    QCOMPARE(typedAfterSwitch, QStringLiteral("memo.txt"));
+    QCOMPARE(readBytes(inDir("memo.txt")), QByteArray("memo"));
+    QVERIFY(!QFileInfo::exists(inDir("memo.*")));
 }
 
 QTEST_MAIN(TestFileCommandsShell)

@@ -3,7 +3,7 @@
 #include "framework/ActionSet.h"
 #include "framework/QtEditPane.h"
 #include "res/CommandIds.h"
-#include "support.h"
+#include "support/DialogAnswers.h"
 #include "view/CKumorialView.h"
 #include "view/FindDialog.h"
 
@@ -51,7 +51,7 @@ void TestFindDialog::init()
 {
     dir = std::make_unique<QTemporaryDir>();
     app = std::make_unique<CKumorialApp>();
-    QVERIFY(app->InitInstance({}, dir->path()));
+    app->InitInstance({}, dir->path());
     QVERIFY(QTest::qWaitForWindowExposed(app->mainFrame()));
 }
 
@@ -86,7 +86,7 @@ void TestFindDialog::findThenReplaceAllThenReopenPreset()
     control<QPushButton>("findNext")->click();
     QCOMPARE(pane().selection(), (EditPane::Selection{6, 8}));
     QString message;
-    TestSupport::answerMessageBox(QMessageBox::Ok, &message);
+    TestSupport::answerNext<QMessageBox>(QMessageBox::Ok, &message);
     control<QPushButton>("findNext")->click();
     QCOMPARE(message, QStringLiteral("\"ab\"が見つかりません"));
     QCOMPARE(pane().selection(), (EditPane::Selection{6, 8}));

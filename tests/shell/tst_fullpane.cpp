@@ -4,9 +4,10 @@
 #include "framework/Prompts.h"
 #include "framework/QtEditPane.h"
 #include "res/CommandIds.h"
-#include "support.h"
+#include "support/DialogAnswers.h"
+#include "support/MemoryPane.h"
+#include "support/StandInPrompts.h"
 #include "view/CKumorialView.h"
-#include "view/MemoryPane.h"
 #include "view/Search.h"
 
 #include <QClipboard>
@@ -54,7 +55,7 @@ void TestFullPane::initTestCase()
 {
     dir = std::make_unique<QTemporaryDir>();
     app = std::make_unique<CKumorialApp>();
-    QVERIFY(app->InitInstance({}, dir->path()));
+    app->InitInstance({}, dir->path());
     QVERIFY(QTest::qWaitForWindowExposed(app->mainFrame()));
     widget()->setFocus();
 }
@@ -142,7 +143,7 @@ void TestFullPane::copyAllTakesTheWholeFullPane()
 {
     QApplication::clipboard()->clear();
     QString message;
-    TestSupport::answerMessageBox(QMessageBox::Ok, &message);
+    TestSupport::answerNext<QMessageBox>(QMessageBox::Ok, &message);
     QVERIFY(app->mainFrame()->router().dispatchIfEnabled(Cmd::CopyAll));
     QCOMPARE(message, QStringLiteral("全文をクリップボードにコピーしました"));
     QCOMPARE(QApplication::clipboard()->text(), fullText());

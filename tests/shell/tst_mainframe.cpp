@@ -6,7 +6,7 @@
 #include "framework/QtEditPane.h"
 #include "res/CommandIds.h"
 #include "res/Toolbars.h"
-#include "support.h"
+#include "support/DialogAnswers.h"
 #include "view/CKumorialView.h"
 #include "view/ViewPrinting.h"
 
@@ -73,7 +73,7 @@ private:
     void start()
     {
         app = std::make_unique<CKumorialApp>();
-        QVERIFY(app->InitInstance({}, dir->path()));
+        app->InitInstance({}, dir->path());
         QVERIFY(QTest::qWaitForWindowExposed(frame()));
     }
     void quit()
@@ -370,18 +370,9 @@ void TestMainFrame::closeSavesBarsEvenWhenCancelled()
 {
     start();
     frame()->view()->modified = 1;
-    // Cancel in the save question, whichever form it takes.
-    QTimer answer;
-    answer.setInterval(10);
-    connect(&answer, &QTimer::timeout, this, [&answer] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            answer.stop();
-            box->button(QMessageBox::Cancel)->click();
-        }
-    });
-    answer.start();
+    // Cancel in the save question.
+    TestSupport::answerNext<QMessageBox>(QMessageBox::Cancel);
     QVERIFY(!frame()->close());
-    answer.stop();
     QVERIFY(frame()->isVisible());
     const ProfileStore ini(iniPath());
     QCOMPARE(ini.readInt(QStringLiteral("ToolBar-Summary"), QStringLiteral("Bars"), 0), 3);
@@ -469,7 +460,7 @@ void TestMainFrame::aboutBoxKeepsOpenOnLink()
 {
     start();
     QStringList texts;
-    TestSupport::whenModal([&texts](QWidget* w) {
+    TestSupport::answerNext<QDialog>([&texts](QDialog* w) {
         for (QLabel* l : w->findChildren<QLabel*>())
             if (!l->text().isEmpty())
                 texts << l->text();

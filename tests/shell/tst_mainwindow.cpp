@@ -3,7 +3,7 @@
 #include "framework/ActionSet.h"
 #include "framework/QtEditPane.h"
 #include "res/CommandIds.h"
-#include "support.h"
+#include "support/DialogAnswers.h"
 #include "view/CKumorialView.h"
 
 #include <QAction>
@@ -40,7 +40,7 @@ void TestMainWindow::init()
 {
     dir = std::make_unique<QTemporaryDir>();
     app = std::make_unique<CKumorialApp>();
-    QVERIFY(app->InitInstance({}, dir->path()));
+    app->InitInstance({}, dir->path());
     QVERIFY(QTest::qWaitForWindowExposed(app->mainFrame()));
     widget()->activateWindow();
     widget()->setFocus();
@@ -109,7 +109,7 @@ void TestMainWindow::copyAllUsesTheCodePage()
 {
     pane().setText(QStringLiteral("日本語 € ①\r\n2行目"));
     QString message;
-    TestSupport::answerMessageBox(QMessageBox::Ok, &message);
+    TestSupport::answerNext<QMessageBox>(QMessageBox::Ok, &message);
     QVERIFY(app->mainFrame()->router().dispatchIfEnabled(Cmd::CopyAll));
     QCOMPARE(message, QStringLiteral("全文をクリップボードにコピーしました"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("日本語 ? ①\r\n2行目"));
@@ -183,7 +183,7 @@ void TestMainWindow::exitWritesEverySettingOnce()
 
     // The next start reads them back.
     app = std::make_unique<CKumorialApp>();
-    QVERIFY(app->InitInstance({}, dir->path()));
+    app->InitInstance({}, dir->path());
     QCOMPARE(app->mainFrame()->view()->formats().words[3], QStringLiteral("新しい単語"));
 }
 

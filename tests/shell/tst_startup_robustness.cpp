@@ -5,7 +5,8 @@
 #include "frame/CMainFrame.h"
 #include "framework/QtEditPane.h"
 #include "res/Strings.h"
-#include "support.h"
+#include "support/DialogAnswers.h"
+#include "support/Files.h"
 #include "view/CKumorialView.h"
 
 #include <QDir>
@@ -35,7 +36,7 @@ private:
     void start(const QStringList& arguments)
     {
         app = std::make_unique<CKumorialApp>();
-        QVERIFY(app->InitInstance(arguments, dir->path()));
+        app->InitInstance(arguments, dir->path());
         QVERIFY(QTest::qWaitForWindowExposed(app->mainFrame()));
     }
     void exit()
@@ -52,21 +53,7 @@ private:
 namespace {
 QByteArray fixture(const char* name)
 {
-    QFile f(QStringLiteral(KUMORIAL_FIXTURES "/settings/") + QString::fromUtf8(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QByteArray junk(qsizetype size)
-{
-    QByteArray b(size, '\0');
-    quint32 x = 2463534242u;
-    for (qsizetype i = 0; i < size; ++i) { // xorshift: fast and repeatable
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        b[i] = char(x);
-    }
-    return b;
+    return TestSupport::fixture(QStringLiteral("settings/") + QString::fromUtf8(name));
 }
 
 long peakMemoryKb()
@@ -96,7 +83,7 @@ void TestStartupRobustness::startsWithAnySettingsFile_data()
 
     QTest::newRow("no file") << QByteArray() << QStringLiteral("(*^^*)");
     QTest::newRow("a folder in its place") << QByteArray("folder") << QStringLiteral("(*^^*)");
-    QTest::newRow("10 MB of binary junk") << junk(10 << 20) << QString();
+    QTest::newRow("10 MB of binary junk") << TestSupport::randomBytes(10 << 20) << QString();
     QTest::newRow("UTF-16 with BOM") << fixture("utf16le_bom.ini") << QStringLiteral("ユニコード");
     QTest::newRow("code page 932") << fixture("cp932.ini") << QStringLiteral("あいう");
     QTest::newRow("every key and section twice")
@@ -195,7 +182,7 @@ void TestStartupRobustness::startsWithAnyDocumentArgument()
 
     QString message;
     if (kind == u"sparse")
-        TestSupport::answerMessageBox(QMessageBox::Ok, &message);
+        TestSupport::answerNext<QMessageBox>(QMessageBox::Ok, &message);
     const long memoryBefore = peakMemoryKb();
     start(arguments);
     QVERIFY(peakMemoryKb() - memoryBefore < 200 * 1024); // nowhere near the file's gigabyte

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/MemoryPane.h"
+#include "support/MemoryPane.h"
 
 // Table rows draw the pane: "[" and "]" mark the selection, "|" a caret.
 namespace DrawnPane {

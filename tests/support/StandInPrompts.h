@@ -6,6 +6,20 @@
 #include <QList>
 #include <QStringList>
 
+// Prompts with nobody there: every box answers OK, every file dialog is cancelled, the
+// clipboard cannot be had. Tests, fuzzers and benchmarks override what they watch.
+class NullPrompts : public Prompts {
+public:
+    Answer messageBox(const QString&, Buttons, Icon) override { return Answer::Ok; }
+    std::optional<QString> openFileName() override { return {}; }
+    std::optional<QString> saveFileName(const QString&) override { return {}; }
+    QDateTime localTime() override { return {}; }
+    bool setClipboardText(const QByteArray&) override { return false; }
+    void openUrl(const QString&) override {}
+    void setWindowTitle(const QString&) override {}
+    QString windowTitle() const override { return {}; }
+};
+
 // Prompts with scripted answers: message boxes take the next answer (Cancel when the script
 // has run out) and record what they showed; the dialogs return what the test set.
 class ScriptedPrompts final : public Prompts {

@@ -1,4 +1,4 @@
-#include "view/MemoryPane.h"
+#include "support/MemoryPane.h"
 
 #include <algorithm>
 

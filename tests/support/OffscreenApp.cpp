@@ -1,0 +1,17 @@
+#include "support/OffscreenApp.h"
+
+#include <QApplication>
+
+namespace TestSupport {
+QApplication& offscreenApplication()
+{
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return *existing;
+    static int argc = 1;
+    static char name[] = "kumorial";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+} // namespace TestSupport
