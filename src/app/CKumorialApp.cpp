@@ -5,7 +5,9 @@
 #include "frame/CMainFrame.h"
 #include "framework/Fonts.h"
 #include "framework/Prompts.h"
+#include "framework/QtPrompts.h"
 #include "res/Links.h"
+#include "view/CKumorialView.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTranslator>
+#include <algorithm>
 
 namespace {
 const QString IniName = QStringLiteral("Kumorial.ini");
@@ -69,18 +72,44 @@ void CKumorialApp::InitInstance(const QStringList& arguments, const QString& fol
         QCoreApplication::installTranslator(qtTranslator);
     registerFontSubstitutes();
 
+    // Before anything else: a copy left by a run that did not end normally.
+    recovery = std::make_unique<RecoveryStore>(folder);
+    std::optional<RecoveryCopy> restored;
+    if (recovery->open()) {
+        QtPrompts startPrompts(nullptr);
+        restored = recovery->takeLeftCopy(startPrompts);
+    }
+
     registerApplicationCommands();
     frame = std::make_unique<CMainFrame>(settings, &commandMap);
     frame->createView(arguments);
+    frame->view()->startRecovery(*recovery, restored, recoveryTiming(settings));
     frame->show();
+}
+
+RecoverySchedule::Timing CKumorialApp::recoveryTiming(const ProfileStore& profile)
+{
+    const QString section = Keys::section(Str::SectionRecovery);
+    RecoverySchedule::Timing timing;
+    const int pause = std::clamp(profile.readInt(section, Keys::RecoveryPause, 3), 1, 60);
+    const int interval = std::clamp(profile.readInt(section, Keys::RecoveryInterval, 30), pause, 600);
+    timing.pause = pause * 1000LL;
+    timing.interval = interval * 1000LL;
+    return timing;
 }
 
 void CKumorialApp::ExitInstance()
 {
     if (!frame)
         return;
-    ProfileStore::Batch batch(settings);
-    frame.reset();
+    {
+        ProfileStore::Batch batch(settings);
+        frame.reset();
+    }
+    // A normal end: whatever was unsaved has been saved or let go at the save question.
+    if (recovery)
+        recovery->remove();
+    recovery.reset();
 }
 
 void CKumorialApp::About()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Recovery.h"
 #include "format/ProfileStore.h"
 #include "framework/CommandRouter.h"
 
@@ -35,6 +36,9 @@ public:
     // The maker's page: the README installed with the program.
     static QString makerPage();
 
+    // The recovery copy's timing from the section Recovery, in seconds, kept within reason.
+    static RecoverySchedule::Timing recoveryTiming(const ProfileStore& profile);
+
     void About();
     void OpenDonationPage();
 
@@ -44,4 +48,5 @@ private:
     ProfileStore settings;
     CommandMap commandMap;
     std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<RecoveryStore> recovery;
 };

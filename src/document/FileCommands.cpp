@@ -43,6 +43,12 @@ bool FileCommands::QuerySaveChanges()
     }
 }
 
+void FileCommands::settle()
+{
+    if (changesSettled)
+        changesSettled();
+}
+
 void FileCommands::NewDocument()
 {
     if (!QuerySaveChanges())
@@ -52,6 +58,7 @@ void FileCommands::NewDocument()
     fileTitle.clear();
     SetDocumentTitle(resString(Str::Untitled));
     modified = 0;
+    settle();
 }
 
 bool FileCommands::openAsDocument(const QString& path)
@@ -65,6 +72,8 @@ bool FileCommands::openAsDocument(const QString& path)
         fileTitle = displayName(path);
         SetDocumentTitle(fileTitle);
     }
+    if (loaded)
+        settle();
     return loaded;
 }
 
@@ -84,6 +93,8 @@ bool FileCommands::SaveDocument()
         return SaveDocumentAs();
     const bool saved = codec.SaveTextFile(pane, prompts, filePath, modified) == TextCodec::SaveResult::Saved;
     SetDocumentTitle(fileTitle);
+    if (saved)
+        settle();
     return saved;
 }
 
@@ -97,6 +108,8 @@ bool FileCommands::SaveDocumentAs()
     fileTitle = displayName(*path);
     const bool saved = codec.SaveTextFile(pane, prompts, filePath, modified) == TextCodec::SaveResult::Saved;
     SetDocumentTitle(fileTitle);
+    if (saved)
+        settle();
     return saved;
 }
 
@@ -142,6 +155,7 @@ void FileCommands::ChooseStartupDocument(const QStringList& arguments)
         filePath = files.constFirst();
         fileTitle = displayName(filePath);
         SetDocumentTitle(fileTitle);
+        settle();
         return;
     }
     // Nothing to open, or the file went away since it was found readable: a new document.

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <utility>
 
 class EditPane;
@@ -23,6 +24,9 @@ public:
     QString fileTitle;
     int& modified;
     QString titleSuffix;
+    // Runs when the pane's changes are no longer only in the pane: the text was saved, or
+    // replaced by a new or opened document.
+    std::function<void()> changesSettled;
 
     void SetDocumentTitle(const QString& name);
     // The save question; true when the caller may let the text go. After Yes only a save
@@ -60,6 +64,7 @@ private:
     // Loads `path` as the document named `path`. A file that exists but cannot be read
     // leaves the old name, so that a later save cannot overwrite what was never shown.
     bool openAsDocument(const QString& path);
+    void settle();
 
     EditPane& pane;
     Prompts& prompts;

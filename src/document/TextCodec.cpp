@@ -94,9 +94,18 @@ bool writeAll(int fd, const char* data, qsizetype size)
     return true;
 }
 
+// `lineBreaks`: every CR dropped and every LF written as CR LF; otherwise the bytes as they are.
+bool writeBytes(int fd, QByteArrayView bytes, bool lineBreaks)
+{
+    if (!lineBreaks)
+        return writeAll(fd, bytes.data(), bytes.size());
+    return writeWithLineBreaks(bytes,
+                               [&](const char* data, qsizetype size) { return writeAll(fd, data, size); });
+}
+
 // A device, FIFO or other special file is written in place: renaming a new file over it
 // would replace the device itself.
-bool writeSpecialFile(const QString& path, QByteArrayView bytes)
+bool writeSpecialFile(const QString& path, QByteArrayView bytes, bool lineBreaks)
 {
     FileHandle file(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0)
@@ -107,8 +116,7 @@ bool writeSpecialFile(const QString& path, QByteArrayView bytes)
     const int flags = ::fcntl(file.get(), F_GETFL);
     if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) < 0)
         return false;
-    const bool written = writeWithLineBreaks(
-        bytes, [&](const char* data, qsizetype size) { return writeAll(file.get(), data, size); });
+    const bool written = writeBytes(file.get(), bytes, lineBreaks);
     return file.close() && written;
 }
 
@@ -116,7 +124,7 @@ bool writeSpecialFile(const QString& path, QByteArrayView bytes)
 // once every byte is on disk: a failed save leaves the old file as it was. A symbolic link
 // is followed, so the link stays and its target gets the text; the old file's permissions
 // (and, where allowed, its owner) carry over.
-bool replaceRegularFile(const QString& path, QByteArrayView bytes)
+bool replaceRegularFile(const QString& path, QByteArrayView bytes, bool lineBreaks)
 {
     const QFileInfo info(path);
     QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
@@ -146,11 +154,8 @@ bool replaceRegularFile(const QString& path, QByteArrayView bytes)
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    const bool written =
-        ::fchmod(file.get(), mode) == 0 &&
-        writeWithLineBreaks(
-            bytes, [&](const char* data, qsizetype size) { return writeAll(file.get(), data, size); }) &&
-        ::fsync(file.get()) == 0;
+    const bool written = ::fchmod(file.get(), mode) == 0 && writeBytes(file.get(), bytes, lineBreaks) &&
+                         ::fsync(file.get()) == 0;
     if (!file.close() || !written || ::rename(temporary.constData(), targetName.constData()) != 0) {
         ::unlink(temporary.constData());
         return false;
@@ -158,14 +163,14 @@ bool replaceRegularFile(const QString& path, QByteArrayView bytes)
     return true;
 }
 
-bool writeFile(const QString& path, QByteArrayView bytes)
+bool writeFile(const QString& path, QByteArrayView bytes, bool lineBreaks)
 {
     if (path.isEmpty())
         return false;
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
-        return writeSpecialFile(path, bytes);
-    return replaceRegularFile(path, bytes);
+        return writeSpecialFile(path, bytes, lineBreaks);
+    return replaceRegularFile(path, bytes, lineBreaks);
 }
 } // namespace
 
@@ -248,12 +253,17 @@ TextCodec::SaveResult TextCodec::SaveTextFile(EditPane& pane, Prompts& prompts, 
         n = wholeCharacterPrefix(encoded, SizeLimit);
     }
     std::memcpy(fileBuffer.data(), encoded.constData(), size_t(n));
-    if (!writeFile(path, QByteArrayView(fileBuffer.data(), n))) {
+    if (!writeFile(path, QByteArrayView(fileBuffer.data(), n), true)) {
         prompts.messageBox(resString(Str::CannotSave), Prompts::Buttons::Ok);
         return SaveResult::Failed;
     }
     modified = 0;
     return SaveResult::Saved;
+}
+
+bool TextCodec::writeFileAtomically(const QString& path, QByteArrayView bytes)
+{
+    return writeFile(path, bytes, false);
 }
 
 bool TextCodec::FileCanBeRead(const QString& path)

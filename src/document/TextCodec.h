@@ -23,6 +23,10 @@ public:
     // complete new one; any write error gives message 103 and changes nothing.
     SaveResult SaveTextFile(EditPane& pane, Prompts& prompts, const QString& path, int& modified);
 
+    // Writes `bytes` unchanged with the save's own writer: a regular file is replaced only by a
+    // complete new one. False on any error, with nothing told to the user.
+    static bool writeFileAtomically(const QString& path, QByteArrayView bytes);
+
     // True when `path` is a regular file that can be opened for reading; nothing is read.
     static bool FileCanBeRead(const QString& path);
 

@@ -21,6 +21,9 @@ inline const QString Top = QStringLiteral("Top");
 inline const QString Right = QStringLiteral("Right");
 inline const QString Bottom = QStringLiteral("Bottom");
 inline const QString MostTopWindow = QStringLiteral("MostTopWindow");
+// Section Recovery, seconds; read only, so that a file without them stays as it is.
+inline const QString RecoveryPause = QStringLiteral("Pause");
+inline const QString RecoveryInterval = QStringLiteral("Interval");
 
 // Word00 .. Word09
 inline QString word(int index)

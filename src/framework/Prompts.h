@@ -8,8 +8,9 @@
 // What the program's rules ask of the desktop: the shell answers, tests script the answers.
 class Prompts {
 public:
-    enum class Buttons { Ok, OkCancel, YesNoCancel };
-    // Default: the exclamation icon for Ok and OkCancel, the question mark for YesNoCancel.
+    // YesNo has Yes as its default button; closing the box answers No.
+    enum class Buttons { Ok, OkCancel, YesNoCancel, YesNo };
+    // Default: the exclamation icon for Ok and OkCancel, the question mark for the others.
     enum class Icon { Default, Information };
     enum class Answer { Ok, Cancel, Yes, No };
 

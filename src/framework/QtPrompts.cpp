@@ -32,11 +32,18 @@ Prompts::Answer showMessageBox(QWidget* parent, const QString& text, Prompts::Bu
     case Prompts::Buttons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case Prompts::Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        break;
     }
     if (icon == Prompts::Icon::Information)
         box.setIcon(QMessageBox::Information);
     else
-        box.setIcon(buttons == Prompts::Buttons::YesNoCancel ? QMessageBox::Question : QMessageBox::Warning);
+        box.setIcon(buttons == Prompts::Buttons::YesNoCancel || buttons == Prompts::Buttons::YesNo
+                        ? QMessageBox::Question
+                        : QMessageBox::Warning);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Prompts::Answer::Ok;

@@ -20,6 +20,7 @@ inline constexpr int SectionFont = 1002;
 inline constexpr int SectionOption = 1003;
 inline constexpr int SectionToolBar = 1004;
 inline constexpr int SectionFormat = 1005;
+inline constexpr int SectionRecovery = 1006;
 
 inline constexpr int AppTitle = 57344;
 inline constexpr int Ready = 57345;
@@ -53,6 +54,8 @@ inline constexpr int FormatToolBarTitle = 20041; // "書式"
 inline constexpr int UserToolBarTitle = 20042;   // "ユーザー書式"
 inline constexpr int AboutNotice1 = 20043;
 inline constexpr int AboutNotice2 = 20044;
+inline constexpr int RecoveryQuestion = 20050; // %1 the document's name, %2 the time of the copy
+inline constexpr int RecoverySetAside = 20051; // %1 where the unreadable copy now lies
 } // namespace Str
 
 // The text of string resource `id`; empty when there is none.

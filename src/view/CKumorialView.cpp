@@ -14,12 +14,20 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMimeData>
+#include <QTimer>
 
 CKumorialView::CKumorialView(ProfileStore& store, Prompts& p, QWidget* parentWidget)
     : profile(store), prompts(p), pane(new PaneWidget(parentWidget))
 {
     table.load(profile);
-    pane->pane().setChangeHandler([this] { modified = 1; });
+    pane->pane().setChangeHandler([this] {
+        modified = 1;
+        if (recovery) {
+            recovery->changed();
+            if (recovery->isPending() && !recoveryTimer->isActive())
+                recoveryTimer->start();
+        }
+    });
     // Kumorial.tmp lives beside Kumorial.ini.
     fileCommands = std::make_unique<FileCommands>(pane->pane(), prompts, modified,
                                                   QFileInfo(profile.path()).absolutePath());
@@ -85,6 +93,26 @@ void CKumorialView::publishTransparency()
 {
     if (frameLink)
         frameLink->setTransparency(table.transparency);
+}
+
+void CKumorialView::startRecovery(RecoveryStore& store, const std::optional<RecoveryCopy>& restored,
+                                  RecoverySchedule::Timing timing)
+{
+    recoveryClock.start();
+    DocumentRecovery::Clock clock{[this] { return recoveryClock.elapsed(); },
+                                  [this] { return prompts.localTime(); }};
+    recovery =
+        std::make_unique<DocumentRecovery>(store, *fileCommands, pane->pane(), std::move(clock), timing);
+    if (restored)
+        recovery->restore(*restored);
+    fileCommands->changesSettled = [this] { recovery->settled(); };
+    recoveryTimer = new QTimer(this);
+    recoveryTimer->setInterval(500);
+    connect(recoveryTimer, &QTimer::timeout, this, [this] {
+        recovery->tick();
+        if (!recovery->isPending())
+            recoveryTimer->stop();
+    });
 }
 
 bool CKumorialView::QuerySaveChanges()

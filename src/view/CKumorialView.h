@@ -1,9 +1,11 @@
 #pragma once
 
+#include "document/Recovery.h"
 #include "format/FormatTable.h"
 #include "framework/CommandRouter.h"
 #include "view/FindReplace.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -16,6 +18,7 @@ class FrameLink;
 class PaneWidget;
 class Prompts;
 class ProfileStore;
+class QTimer;
 class QWidget;
 
 // The editor view: the one edit pane, the format table and the view's commands.
@@ -34,6 +37,11 @@ public:
 
     // The initial update: pane font, start-up document, hand-over to the frame.
     void initialUpdate(FrameLink* frame, const QStringList& arguments);
+
+    // From here on the text is kept in recovery copies; a copy restored at start-up
+    // replaces the start-up document.
+    void startRecovery(RecoveryStore& store, const std::optional<RecoveryCopy>& restored,
+                       RecoverySchedule::Timing timing);
 
     // Inserts one character after the selection (the symbol picker's message).
     void insertCharacter(char16_t c);
@@ -76,4 +84,7 @@ private:
     bool clipboardHasText = false;
     FindReplace finder{findPane(), prompts};
     QPointer<FindDialog> findDialog;
+    std::unique_ptr<DocumentRecovery> recovery;
+    QTimer* recoveryTimer = nullptr;
+    QElapsedTimer recoveryClock;
 };
