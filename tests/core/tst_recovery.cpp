@@ -1,8 +1,8 @@
-#include "core/scripted_prompts.h"
+#include "support/StandInPrompts.h"
 #include "document/CodePage.h"
 #include "document/FileCommands.h"
 #include "document/Recovery.h"
-#include "view/MemoryPane.h"
+#include "support/MemoryPane.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,10 +7,11 @@
 set -euo pipefail
 program=$1
 work=$(mktemp -d)
-xvfb_pid= app_pid=
+app_pid=
+source "$(dirname "$0")/../support/xvfb.sh"
 cleanup() {
     [[ -n $app_pid ]] && kill -9 "$app_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -32,19 +33,7 @@ wait_for() {
     fail "gave up after ${seconds} s waiting for $what"
 }
 
-# Xvfb picks a free display itself and writes its number once it accepts clients.
-exec {display_fd}>"$work/display"
-Xvfb -displayfd "$display_fd" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec {display_fd}>&-
-display_ready() { [[ -s $work/display ]] && grep -q '^[0-9][0-9]*$' "$work/display"; }
-wait_for "Xvfb to start" 10 display_ready
-export DISPLAY=":$(head -1 "$work/display")"
-server_answers() {
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb on $DISPLAY ended"
-    xdotool getdisplaygeometry >/dev/null 2>&1
-}
-wait_for "Xvfb on $DISPLAY to answer" 10 server_answers
+start_xvfb || fail "no X display"
 
 cp "$program" "$work/kumorial"
 export HOME=$work
