@@ -53,6 +53,7 @@ inline constexpr int FormatToolBarTitle = 20041; // "書式"
 inline constexpr int UserToolBarTitle = 20042;   // "ユーザー書式"
 inline constexpr int AboutNotice1 = 20043;
 inline constexpr int AboutNotice2 = 20044;
+inline constexpr int CloseToolBar = 20045; // close button of a floating toolbar
 } // namespace Str
 
 // The text of string resource `id`; empty when there is none.
