@@ -151,13 +151,16 @@ void FileCommands::ChooseStartupDocument(const QStringList& arguments)
     titleSuffix = QStringLiteral("- ") + prompts.windowTitle();
     QStringList files;
     GetCommandLineFiles(commandLineText(arguments), files);
-    if (!files.isEmpty() && codec.LoadTextFile(pane, prompts, files.constFirst(), modified)) {
-        filePath = files.constFirst();
-        fileTitle = displayName(filePath);
-        SetDocumentTitle(fileTitle);
-        settle();
+    if (files.isEmpty()) {
+        NewDocument();
         return;
     }
-    // Nothing to open, or the file went away since it was found readable: a new document.
-    NewDocument();
+    // A file that passed the check but fails to load still becomes the document, like a
+    // name taken in the Open dialog: the pane is still empty, and nothing is written unless
+    // the user saves.
+    filePath = files.constFirst();
+    fileTitle = displayName(filePath);
+    codec.LoadTextFile(pane, prompts, filePath, modified);
+    SetDocumentTitle(fileTitle);
+    settle();
 }

@@ -274,8 +274,14 @@ bool ProfileStore::commit()
 
 ProfileStore::Batch::Batch(ProfileStore& s) : store(s)
 {
-    if (store.batchDepth++ == 0)
+    // Read before the batch starts: inside it refresh() keeps the copy in memory, and a copy
+    // from an earlier read would write back a file that others have changed since. Size
+    // and time can miss an edit made within the same tick, so the file is read afresh.
+    if (store.batchDepth == 0) {
+        store.loaded = false;
         store.refresh();
+    }
+    ++store.batchDepth;
 }
 
 ProfileStore::Batch::~Batch()

@@ -6,6 +6,7 @@
 #include "framework/ActionSet.h"
 #include "framework/BarState.h"
 #include "framework/LockIndicators.h"
+#include "framework/PlainText.h"
 #include "framework/QtEditPane.h"
 #include "framework/QtPrompts.h"
 #include "framework/ToolBars.h"
@@ -145,6 +146,7 @@ void CMainFrame::createStatusBar()
 {
     statusBar()->setObjectName(QStringLiteral("StatusBar59393"));
     messagePane = new QLabel(resString(Str::Ready));
+    messagePane->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(messagePane, 1);
     connect(actionsObject, &ActionSet::promptRequested, this, [this](const QString& text) {
         messagePane->setText(text.isEmpty() ? resString(Str::Ready) : text);
@@ -204,7 +206,7 @@ void CMainFrame::setUserFormatNames(const std::array<QString, 10>& names)
     userFormatNames = names;
     for (int i = 0; i < 10; ++i)
         actionsObject->action(Cmd::Id(Cmd::UserFormatFirst + i))
-            ->setToolTip(Placement::tooltipOfName(names[i]));
+            ->setToolTip(PlainText::toolTip(Placement::tooltipOfName(names[i])));
 }
 
 void CMainFrame::registerFrameCommands()

@@ -6,6 +6,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
@@ -92,6 +94,28 @@ void ActionSet::bindAccelerators()
         const Cmd::Id id = a.id;
         connect(s, &QShortcut::activated, this, [this, id] { router.dispatchIfEnabled(id); });
     }
+    qApp->installEventFilter(this);
+}
+
+bool ActionSet::eventFilter(QObject* watched, QEvent* event)
+{
+    // Qt tries a keypad key again without its keypad flag when no shortcut takes it, so
+    // Ctrl with a keypad digit would run the main keyboard's Ctrl+digit. The keypad digits
+    // are keys of their own: with Ctrl they do nothing here, neither run a command nor
+    // type a digit.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers mods = key->modifiers();
+    if (!(mods & Qt::KeypadModifier) || !(mods & Qt::ControlModifier) || key->key() < Qt::Key_0 ||
+        key->key() > Qt::Key_9)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != window)
+        return false;
+    event->accept(); // an accepted override keeps the shortcut map from trying the key
+    return true;
 }
 
 void ActionSet::updateAction(QAction* a, const CommandState& state)

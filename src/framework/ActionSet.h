@@ -40,6 +40,9 @@ Q_SIGNALS:
     // A command's status-bar prompt is to be shown (empty: back to the idle text).
     void promptRequested(const QString& text);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void updateAction(QAction* action, const CommandState& state);
     void idleUpdate();

@@ -1,6 +1,7 @@
 #include "framework/QtPrompts.h"
 
 #include "document/CodePage.h"
+#include "framework/PlainText.h"
 #include "res/Strings.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ Prompts::Answer showMessageBox(QWidget* parent, const QString& text, Prompts::Bu
 {
     QMessageBox box(parent);
     box.setWindowTitle(resString(Str::AppTitle));
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (buttons) {
     case Prompts::Buttons::Ok:
@@ -153,6 +155,7 @@ std::optional<QString> QtPrompts::openFileName()
         QMessageBox box(QMessageBox::Warning, resString(Str::AppTitle),
                         resString(Str::CreatePrompt).arg(QFileInfo(*path).fileName()),
                         QMessageBox::Yes | QMessageBox::No, window);
+        box.setTextFormat(Qt::PlainText);
         if (box.exec() == QMessageBox::Yes)
             return path;
     }
@@ -188,12 +191,12 @@ void QtPrompts::openUrl(const QString& address)
 void QtPrompts::setWindowTitle(const QString& title)
 {
     if (window)
-        window->setWindowTitle(title);
+        window->setWindowTitle(PlainText::windowTitle(title));
 }
 
 QString QtPrompts::windowTitle() const
 {
-    return window ? window->windowTitle() : QString();
+    return window ? PlainText::fromWindowTitle(window->windowTitle()) : QString();
 }
 
 void QtPrompts::beginWait()

@@ -1,12 +1,16 @@
 #include "framework/ToolBars.h"
 
 #include "framework/ActionSet.h"
+#include "res/Strings.h"
 #include "res/Toolbars.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QIconEngine>
 #include <QPainter>
+#include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 struct ThemeIcon {
@@ -69,6 +73,43 @@ private:
     QString fallback;
     QIcon resolved;
 };
+// A floating QToolBar is a frameless window, so it gets a close button of its own, shown
+// only while the bar floats. Closing hides the bar like the View menu does.
+class CloseWhileFloating : public QObject {
+public:
+    CloseWhileFloating(QToolBar* bar, QAction* holder) : QObject(bar), bar(bar), holder(holder)
+    {
+        update();
+        bar->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        // Docking and undocking change the bar's window flags and show it again; a
+        // restored layout or a dock by the program's own call emits no signal.
+        if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show)
+            update();
+        return false;
+    }
+
+private:
+    void update() { holder->setVisible(bar->isFloating()); }
+
+    QToolBar* bar;
+    QAction* holder;
+};
+
+void addCloseButton(QToolBar* bar)
+{
+    auto* button = new QToolButton(bar);
+    button->setObjectName(QStringLiteral("closeButton"));
+    button->setIcon(bar->style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    button->setToolTip(resString(Str::CloseToolBar));
+    button->setAutoRaise(true);
+    QObject::connect(button, &QToolButton::clicked, bar, &QToolBar::hide);
+    new CloseWhileFloating(bar, bar->addWidget(button));
+}
 } // namespace
 
 void initIconResources()
@@ -119,5 +160,6 @@ QToolBar* buildToolBar(ActionSet& actions, int toolbarId, const QString& title, 
         }
         bar->addAction(a);
     }
+    addCloseButton(bar);
     return bar;
 }

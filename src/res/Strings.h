@@ -54,6 +54,7 @@ inline constexpr int FormatToolBarTitle = 20041; // "書式"
 inline constexpr int UserToolBarTitle = 20042;   // "ユーザー書式"
 inline constexpr int AboutNotice1 = 20043;
 inline constexpr int AboutNotice2 = 20044;
+inline constexpr int CloseToolBar = 20045;     // close button of a floating toolbar
 inline constexpr int RecoveryQuestion = 20050; // %1 the document's name, %2 the time of the copy
 inline constexpr int RecoverySetAside = 20051; // %1 where the unreadable copy now lies
 } // namespace Str

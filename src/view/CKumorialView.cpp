@@ -15,6 +15,8 @@
 #include <QFontDialog>
 #include <QMimeData>
 #include <QTimer>
+#include <algorithm>
+#include <cstdlib>
 
 CKumorialView::CKumorialView(ProfileStore& store, Prompts& p, QWidget* parentWidget)
     : profile(store), prompts(p), pane(new PaneWidget(parentWidget))
@@ -60,6 +62,9 @@ QString CKumorialView::currentFace() const
 
 int CKumorialView::currentSize() const
 {
+    // What the pane draws may be limited; the stored value is not.
+    if (!fontChosen)
+        return table.size;
     const QFont f = pane->font();
     if (f.pointSizeF() > 0)
         return qRound(f.pointSizeF());
@@ -70,9 +75,11 @@ void CKumorialView::initialUpdate(FrameLink* frame, const QStringList& arguments
 {
     frameLink = frame;
     QFont font(table.face.left(FormatTable::FaceMaxLength));
-    // A size of 0 or below asks for the default height; huge sizes are kept drawable.
-    if (table.size > 0)
-        font.setPointSize(std::min(table.size, 1000));
+    // The sign of a stored size does not matter (the height is that of |size| points); 0
+    // asks for the default height; huge sizes are kept drawable.
+    const qint64 points = std::min<qint64>(std::abs(qint64(table.size)), 1000);
+    if (points > 0)
+        font.setPointSize(int(points));
     pane->setPaneFont(font);
     fileCommands->ChooseStartupDocument(arguments);
     publishTransparency();
@@ -198,6 +205,7 @@ void CKumorialView::ChooseEditorFont()
     chosen.setUnderline(false);
     chosen.setStrikeOut(false);
     pane->setPaneFont(chosen);
+    fontChosen = true;
 }
 
 void CKumorialView::CopyAllText()

@@ -54,7 +54,8 @@ public:
     void publishUserFormatNames();
     void publishTransparency();
 
-    // The pane font's face and size as the settings keep them.
+    // The pane font's face and size as the settings keep them: the size read at start-up
+    // until a font is chosen, then the chosen font's.
     QString currentFace() const;
     int currentSize() const;
 
@@ -82,6 +83,7 @@ private:
     FrameLink* frameLink = nullptr;
     std::unique_ptr<FileCommands> fileCommands;
     bool clipboardHasText = false;
+    bool fontChosen = false;
     FindReplace finder{findPane(), prompts};
     QPointer<FindDialog> findDialog;
     std::unique_ptr<DocumentRecovery> recovery;

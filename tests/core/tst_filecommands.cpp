@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -371,15 +372,21 @@ void TestFileCommands::startupDocument_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("modified");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("shown");
 
     QTest::newRow("no arguments: template") << QStringList() << "%Y-2026"
-                                            << "無題 - クモリアル" << 0;
+                                            << "無題 - クモリアル" << 0 << QString() << QStringList();
     QTest::newRow("first readable of two") << QStringList{"missing.txt", "b.txt", "a.txt"} << "file b"
-                                           << "b.txt - クモリアル" << 1;
+                                           << "b.txt - クモリアル" << 1 << "b.txt" << QStringList();
     QTest::newRow("leading -: template") << QStringList{"-a.txt"} << "%Y-2026"
-                                         << "無題 - クモリアル" << 0;
+                                         << "無題 - クモリアル" << 0 << QString() << QStringList();
     QTest::newRow("nothing readable: template") << QStringList{"folder.txt"} << "%Y-2026"
-                                                << "無題 - クモリアル" << 0;
+                                                << "無題 - クモリアル" << 0 << QString() << QStringList();
+    // A regular file that opens but whose first read fails.
+    QTest::newRow("readable but the load fails: 104, named, empty")
+        << QStringList{"/proc/self/mem"} << ""
+        << "mem - クモリアル" << 0 << "/proc/self/mem" << QStringList{resString(Str::CannotLoad)};
 }
 
 void TestFileCommands::startupDocument()
@@ -388,6 +395,8 @@ void TestFileCommands::startupDocument()
     QFETCH(QString, text);
     QFETCH(QString, title);
     QFETCH(int, modified);
+    QFETCH(QString, path);
+    QFETCH(QStringList, shown);
 
     writeBytes(inDir("Kumorial.tmp"), "%%Y-%Y");
     QVERIFY(QDir::setCurrent(dir->path()));
@@ -398,8 +407,9 @@ void TestFileCommands::startupDocument()
     QCOMPARE(doc.pane.text(), QString(text).replace("%Y", "%2026"));
     QCOMPARE(doc.prompts.title, title);
     QCOMPARE(doc.modified, modified);
-    QVERIFY(doc.prompts.shown.isEmpty());
-    QCOMPARE(doc.files.filePath, modified ? arguments.value(1) : QString());
+    QCOMPARE(doc.prompts.shown, shown);
+    QCOMPARE(doc.files.filePath, path);
+    QCOMPARE(doc.files.fileTitle, path.isEmpty() ? QString() : QFileInfo(path).fileName());
 }
 
 void TestFileCommands::templatePlaceholders_data()

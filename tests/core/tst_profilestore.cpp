@@ -3,6 +3,7 @@
 #include "format/ProfileStore.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +39,8 @@ private Q_SLOTS:
     void encodings();
     void valuesRoundTrip();
     void unwritableAndUnreadableFiles();
+    void batchSeesEditsMadeAfterStartUp_data();
+    void batchSeesEditsMadeAfterStartUp();
 
 private:
     QTemporaryDir dir;
@@ -231,6 +234,47 @@ void TestProfileStore::unwritableAndUnreadableFiles()
     QVERIFY(!blind.writeInt(QStringLiteral("Font"), QStringLiteral("Size"), 9));
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(readAll(path), QByteArray("[Keep]\nMe=1\n"));
+}
+
+void TestProfileStore::batchSeesEditsMadeAfterStartUp_data()
+{
+    QTest::addColumn<QByteArray>("edited");
+    QTest::addColumn<bool>("keepTime");
+    // The start-up file holds "[Settings]\nDonationsLink=1\n".
+    QTest::newRow("line added") << QByteArray("[Settings]\nDonationsLink=1\n[Mine]\nHand=made\n") << false;
+    QTest::newRow("same size, same time") << QByteArray("[Settings]\nDonationsLink=0\n") << true;
+    QTest::newRow("section added before ours")
+        << QByteArray("[Mine]\nHand=made\n[Settings]\nDonationsLink=0\n") << false;
+}
+
+void TestProfileStore::batchSeesEditsMadeAfterStartUp()
+{
+    QFETCH(QByteArray, edited);
+    QFETCH(bool, keepTime);
+    writeAll(path, "[Settings]\nDonationsLink=1\n");
+    ProfileStore store(path);
+    FormatTable table;
+    table.load(store);
+    QCOMPARE(store.readInt(QStringLiteral("Settings"), QStringLiteral("DonationsLink"), 1), 1);
+
+    const QDateTime time = QFileInfo(path).lastModified();
+    writeAll(path, edited);
+    if (keepTime) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(time, QFileDevice::FileModificationTime));
+    }
+
+    {
+        ProfileStore::Batch batch(store);
+        table.save(store, table.face, table.size);
+    }
+    const QByteArray after = readAll(path);
+    QVERIFY2(after.startsWith(edited), after.constData());
+    QVERIFY(after.contains("Face=ＭＳ ゴシック"));
+    const ProfileStore again(path);
+    QCOMPARE(again.readInt(QStringLiteral("Settings"), QStringLiteral("DonationsLink"), 1),
+             edited.contains("DonationsLink=0") ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestProfileStore)

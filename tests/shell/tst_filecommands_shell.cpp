@@ -57,6 +57,12 @@ private:
     CKumorialView* view() { return fx->view(); }
     QtEditPane& pane() { return fx->pane(); }
     QString inDir(const QString& name) const { return fx->inFolder(name); }
+    // A folder for documents alone: the settings folder holds files of the program's own.
+    QString docs(const QString& name) const
+    {
+        QDir(fx->folder()).mkpath(QStringLiteral("docs"));
+        return fx->inFolder(QStringLiteral("docs/") + name);
+    }
     bool dispatch(Cmd::Id id) { return frame()->router().dispatchIfEnabled(id); }
 
     std::unique_ptr<TestSupport::AppFixture> fx;
@@ -186,16 +192,16 @@ void TestFileCommandsShell::openAsksBeforeCreatingAName()
 
 void TestFileCommandsShell::aPatternInTheNameFieldFiltersTheList()
 {
-    writeBytes(inDir("a.txt"), "a");
-    writeBytes(inDir("b.md"), "b");
-    writeBytes(inDir("c.txt"), "c");
+    writeBytes(docs("a.txt"), "a");
+    writeBytes(docs("b.md"), "b");
+    writeBytes(docs("c.txt"), "c");
     QVERIFY(fx->start());
     pane().setText(QStringLiteral("kept"));
     QStringList preset, afterMd;
     bool openOnPreset = false, openOnTyped = false;
     answerNext<QFileDialog>([&](QFileDialog* dialog) {
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        dialog->setDirectory(fx->folder());
+        dialog->setDirectory(docs(""));
         preset << name->text();
         // Open with the preset pattern, and with one typed, then Enter: the list follows.
         static_cast<QDialog*>(dialog)->accept();
@@ -220,12 +226,12 @@ void TestFileCommandsShell::aPatternInTheNameFieldFiltersTheList()
 
 void TestFileCommandsShell::everyFileFilterShowsNamesWithoutADot()
 {
-    writeBytes(inDir("README"), "no dot");
-    writeBytes(inDir("a.txt"), "a");
+    writeBytes(docs("README"), "no dot");
+    writeBytes(docs("a.txt"), "a");
     QVERIFY(fx->start());
     QStringList shown, names;
     answerNext<QFileDialog>([&](QFileDialog* dialog) {
-        dialog->setDirectory(fx->folder());
+        dialog->setDirectory(docs(""));
         auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         for (int i = 0; i < filters->count(); ++i)
             shown << filters->itemText(i);
@@ -241,7 +247,7 @@ void TestFileCommandsShell::everyFileFilterShowsNamesWithoutADot()
     QCOMPARE(shown, (QStringList{"テキスト文書 (*.txt)", "すべてのファイル (*.*)"}));
     QCOMPARE(names, (QStringList{"README", "a.txt"}));
     // An existing name is taken as it stands, without the default extension.
-    QCOMPARE(view()->files().filePath, inDir("README"));
+    QCOMPARE(view()->files().filePath, docs("README"));
     QCOMPARE(pane().text(), QStringLiteral("no dot"));
 }
 
@@ -251,7 +257,7 @@ void TestFileCommandsShell::everyFileFilterKeepsTheTypedExtension()
     pane().setText(QStringLiteral("memo"));
     QString typedAfterSwitch;
     answerNext<QFileDialog>([&](QFileDialog* dialog) {
-        dialog->setDirectory(fx->folder());
+        dialog->setDirectory(docs(""));
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         name->setText(QStringLiteral("memo.txt"));
         auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
@@ -262,8 +268,8 @@ void TestFileCommandsShell::everyFileFilterKeepsTheTypedExtension()
     });
     QVERIFY(dispatch(Cmd::FileSaveAs));
     QCOMPARE(typedAfterSwitch, QStringLiteral("memo.txt"));
-    QCOMPARE(readBytes(inDir("memo.txt")), QByteArray("memo"));
-    QVERIFY(!QFileInfo::exists(inDir("memo.*")));
+    QCOMPARE(readBytes(docs("memo.txt")), QByteArray("memo"));
+    QVERIFY(!QFileInfo::exists(docs("memo.*")));
 }
 
 QTEST_MAIN(TestFileCommandsShell)

@@ -12,12 +12,16 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFontDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -34,6 +38,21 @@ QList<int> rectKeys(const ProfileStore& ini)
             ini.readInt(Settings, QStringLiteral("Right"), -1),
             ini.readInt(Settings, QStringLiteral("Bottom"), -1)};
 }
+// Drags a docked bar by its handle far below the window, as a user makes it float.
+void dragAway(QToolBar* bar)
+{
+    const int handle = bar->style()->pixelMetric(QStyle::PM_ToolBarHandleExtent, nullptr, bar);
+    const QPoint press(bar->layout()->contentsMargins().left() + handle / 2, bar->height() / 2);
+    const QPoint pressAt = bar->mapToGlobal(press);
+    const QPoint offset(0, 3 * bar->window()->height());
+    const auto send = [bar](QEvent::Type type, QPoint local, QPoint global, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, local, global, Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(bar, &e);
+    };
+    send(QEvent::MouseButtonPress, press, pressAt, Qt::LeftButton);
+    send(QEvent::MouseMove, press + offset, pressAt + offset, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, press, pressAt + offset, Qt::NoButton);
+}
 } // namespace
 
 class TestMainFrame : public QObject {
@@ -49,6 +68,7 @@ private Q_SLOTS:
     void newTransparencyWaitsForNextSwitchOn();
     void toolBarsStandInThreeRows();
     void toolBarToggleFollowsEveryBar();
+    void floatingToolBarCloses();
     void userButtonTooltips();
     void statusBarShowsPrompts();
     void barLayoutRoundTrip_data();
@@ -56,6 +76,9 @@ private Q_SLOTS:
     void closeSavesBarsEvenWhenCancelled();
     void donationsLink_data();
     void donationsLink();
+    void handEditsSurviveExit();
+    void fontSizeAsStored_data();
+    void fontSizeAsStored();
     void settingsFolder_data();
     void settingsFolder();
     void aboutBoxKeepsOpenOnLink();
@@ -233,12 +256,14 @@ void TestMainFrame::toolBarsStandInThreeRows()
         lastY = bar->y();
         QList<int> shown, table;
         for (QAction* a : bar->actions())
-            shown << (a->isSeparator() ? 0 : a->data().toInt());
+            if (a->isVisible()) // the close button of a floating bar is hidden while docked
+                shown << (a->isSeparator() ? 0 : a->data().toInt());
         for (Cmd::Id id : toolbarButtons(ids[i]))
             table << id;
         QCOMPARE(shown, table);
         for (QAction* a : bar->actions())
-            QVERIFY2(a->isSeparator() || !a->icon().isNull(), qPrintable(QString::number(a->data().toInt())));
+            QVERIFY2(!a->isVisible() || a->isSeparator() || !a->icon().isNull(),
+                     qPrintable(QString::number(a->data().toInt())));
     }
     QCOMPARE(frame()->actionSet()->action(Cmd::FileNew)->toolTip(), QStringLiteral("新規ファイル"));
 }
@@ -275,6 +300,40 @@ void TestMainFrame::toolBarToggleFollowsEveryBar()
     QCOMPARE(shown(), (QList<bool>{true, true, true}));
     frame()->actionSet()->updateMenu(view);
     QVERIFY(item->isChecked());
+}
+
+void TestMainFrame::floatingToolBarCloses()
+{
+    start();
+    QMenu* view = menu(QStringLiteral("表示(&V)"));
+    QAction* item = frame()->actionSet()->action(Cmd::ViewToolBar);
+    QToolBar* bar = frame()->formatToolBar;
+    auto* closeButton = bar->findChild<QToolButton*>(QStringLiteral("closeButton"));
+    QVERIFY(closeButton);
+    QVERIFY(!closeButton->isVisibleTo(bar));
+
+    dragAway(bar);
+    QVERIFY2(bar->isFloating(), "the bar did not float after the drag");
+    QTRY_VERIFY_WITH_TIMEOUT(closeButton->isVisible(), 3000);
+    frame()->actionSet()->updateMenu(view);
+    QVERIFY(item->isChecked());
+
+    closeButton->click();
+    QVERIFY(bar->isHidden());
+    QVERIFY(!frame()->mainToolBar->isHidden());
+    frame()->actionSet()->updateMenu(view);
+    QVERIFY(!item->isChecked());
+    item->trigger();
+    QVERIFY(!bar->isHidden());
+    QVERIFY(bar->isFloating());
+    QVERIFY(closeButton->isVisibleTo(bar));
+    frame()->actionSet()->updateMenu(view);
+    QVERIFY(item->isChecked());
+
+    // Docked again, the bar has no close button.
+    frame()->addToolBar(Qt::TopToolBarArea, bar);
+    QVERIFY(!bar->isFloating());
+    QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible() && !closeButton->isVisibleTo(bar), 3000);
 }
 
 void TestMainFrame::userButtonTooltips()
@@ -411,6 +470,74 @@ void TestMainFrame::donationsLink()
     app->profile().writeInt(Settings, QStringLiteral("DonationsLink"), 0);
     frame()->actionSet()->updateMenu(help);
     QVERIFY(!inMenu(help, Cmd::DonationLink));
+}
+
+void TestMainFrame::handEditsSurviveExit()
+{
+    writeIni("[Settings]\nDonationsLink=1\n");
+    start();
+    QMenu* help = menu(QStringLiteral("ヘルプ(&H)"));
+    frame()->actionSet()->updateMenu(help);
+    QVERIFY(inMenu(help, Cmd::DonationLink));
+    // Edited by hand while the program runs.
+    writeIni("[Settings]\nDonationsLink=0\n[Mine]\nHand=made\n[UserWord]\nWord05=by hand\n");
+    quit();
+    const ProfileStore ini(iniPath());
+    QCOMPARE(ini.readInt(Settings, QStringLiteral("DonationsLink"), -1), 0);
+    QCOMPARE(ini.readString(QStringLiteral("Mine"), QStringLiteral("Hand"), QString()),
+             QStringLiteral("made"));
+    // The program's own settings are written at exit over those edited by hand.
+    QCOMPARE(ini.readString(QStringLiteral("UserWord"), QStringLiteral("Word05"), QString()),
+             QStringLiteral("(@_@)"));
+    QCOMPARE(ini.readInt(QStringLiteral("ToolBar-Summary"), QStringLiteral("Bars"), 0), 3);
+    QVERIFY(ini.readInt(Settings, QStringLiteral("Right"), -1) > 0);
+}
+
+void TestMainFrame::fontSizeAsStored_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<int>("drawn");  // 0: the default size
+    QTest::addColumn<int>("chosen"); // 0: no font chosen
+    QTest::addColumn<QString>("written");
+    QTest::newRow("12") << QByteArray("12") << 12 << 0 << "12";
+    QTest::newRow("-20: 20 points") << QByteArray("-20") << 20 << 0 << "-20";
+    QTest::newRow("0: default") << QByteArray("0") << 0 << 0 << "0";
+    QTest::newRow("abc: default, 0") << QByteArray("abc") << 0 << 0 << "0";
+    QTest::newRow("huge: drawn smaller") << QByteArray("5000") << 1000 << 0 << "5000";
+    QTest::newRow("lowest int") << QByteArray("-2147483648") << 1000 << 0 << "-2147483648";
+    QTest::newRow("-20, then 11 chosen") << QByteArray("-20") << 20 << 11 << "11";
+}
+
+void TestMainFrame::fontSizeAsStored()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(int, drawn);
+    QFETCH(int, chosen);
+    QFETCH(QString, written);
+    writeIni("[Font]\nSize=" + stored + "\n");
+    start();
+    const QFont font = frame()->view()->paneWidget()->font();
+    if (drawn > 0)
+        QCOMPARE(font.pointSize(), drawn);
+    else
+        QVERIFY2(font.pointSize() > 0, "no drawable default size");
+    if (chosen > 0) {
+        const TestSupport::AnswerHandle answer =
+            TestSupport::answerNext<QFontDialog>([chosen](QFontDialog* dialog) {
+                QFont f = dialog->currentFont();
+                f.setPointSize(chosen);
+                dialog->setCurrentFont(f);
+                dialog->accept();
+            });
+        frame()->actionSet()->action(Cmd::ChooseFont)->trigger();
+        QVERIFY2(answer->done, "no font dialog");
+        QCOMPARE(frame()->view()->paneWidget()->font().pointSize(), chosen);
+    }
+    quit();
+    QFile ini(iniPath());
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    QVERIFY2(text.contains("\nSize=" + written.toLatin1() + "\n"), text.constData());
 }
 
 void TestMainFrame::settingsFolder_data()

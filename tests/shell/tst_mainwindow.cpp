@@ -22,6 +22,7 @@ private Q_SLOTS:
     void cleanup();
     void menuBarIsComplete();
     void ctrlDigitInsertsRegisteredWords();
+    void ctrlKeypadDigitInsertsNothing();
     void formatCommandsFollowTheirTexts();
     void copyAllUsesTheCodePage();
     void lineBreaksCountTwoAndLoneCrSurvives();
@@ -78,6 +79,20 @@ void TestMainWindow::ctrlDigitInsertsRegisteredWords()
     // One undo step per word.
     QTest::keyClick(widget(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(pane().text(), QStringLiteral("a(*^^*)(-_-;)b"));
+}
+
+void TestMainWindow::ctrlKeypadDigitInsertsNothing()
+{
+    QTest::keyClicks(widget(), QStringLiteral("ab"));
+    app->mainFrame()->view()->modified = 0;
+    for (int key = Qt::Key_0; key <= Qt::Key_9; ++key)
+        QTest::keyClick(widget(), Qt::Key(key), Qt::ControlModifier | Qt::KeypadModifier);
+    QCOMPARE(pane().text(), QStringLiteral("ab"));
+    QCOMPARE(app->mainFrame()->view()->modified, 0);
+    // The keypad still types digits, and the main keyboard's keys still insert words.
+    QTest::keyClick(widget(), Qt::Key_5, Qt::KeypadModifier);
+    QTest::keyClick(widget(), Qt::Key_1, Qt::ControlModifier);
+    QCOMPARE(pane().text(), QStringLiteral("ab5(o^^o)"));
 }
 
 void TestMainWindow::formatCommandsFollowTheirTexts()
