@@ -20,6 +20,7 @@ inline constexpr int SectionFont = 1002;
 inline constexpr int SectionOption = 1003;
 inline constexpr int SectionToolBar = 1004;
 inline constexpr int SectionFormat = 1005;
+inline constexpr int SectionPreview = 1014;
 
 inline constexpr int AppTitle = 57344;
 inline constexpr int Ready = 57345;
@@ -53,6 +54,11 @@ inline constexpr int FormatToolBarTitle = 20041; // "書式"
 inline constexpr int UserToolBarTitle = 20042;   // "ユーザー書式"
 inline constexpr int AboutNotice1 = 20043;
 inline constexpr int AboutNotice2 = 20044;
+inline constexpr int CountsWhole = 20140;     // characters, visible characters, bytes of the limit
+inline constexpr int CountsSelection = 20141; // the selection's counts before the whole text's
+inline constexpr int PreviewTitle = 20142;    // "プレビュー"
+inline constexpr int PreviewImage = 20143;    // placeholder of an image not shown
+inline constexpr int PreviewExcerpt = 20144;  // note over a preview of part of the text
 } // namespace Str
 
 // The text of string resource `id`; empty when there is none.
