@@ -1,5 +1,6 @@
 #include "frame/CMainFrame.h"
 
+#include "document/FileCommands.h"
 #include "format/ProfileStore.h"
 #include "format/SettingsKeys.h"
 #include "frame/Placement.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -333,6 +335,10 @@ PreviewDock* CMainFrame::ensurePreview()
     if (previewDock)
         return previewDock;
     previewDock = new PreviewDock(*viewObject->paneWidget(), *promptsObject, this);
+    previewDock->setFolderSource([this] {
+        const QString& path = viewObject->files().filePath;
+        return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+    });
     const QString section = Keys::section(Str::SectionPreview);
     const Qt::DockWidgetArea area =
         dockArea(profile.readInt(section, PreviewKeys::Area, Qt::RightDockWidgetArea));

@@ -13,24 +13,22 @@
 #include <QScrollBar>
 #include <QTextDocument>
 
-namespace {
-QImage placeholder(const QString& address, const QFont& font, const QPalette& palette)
+QImage PreviewBrowser::placeholder(const QString& address) const
 {
     const QString text = resString(Str::PreviewImage).arg(address);
-    const QFontMetrics fm(font);
+    const QFontMetrics fm(font());
     const int width = std::clamp(fm.horizontalAdvance(text) + 16, 64, 480);
     QImage image(width, fm.height() + 12, QImage::Format_ARGB32_Premultiplied);
-    image.fill(palette.color(QPalette::AlternateBase));
+    image.fill(palette().color(QPalette::AlternateBase));
     QPainter p(&image);
-    p.setPen(palette.color(QPalette::Mid));
+    p.setPen(palette().color(QPalette::Mid));
     p.drawRect(image.rect().adjusted(0, 0, -1, -1));
-    p.setPen(palette.color(QPalette::Text));
-    p.setFont(font);
+    p.setPen(palette().color(QPalette::Text));
+    p.setFont(font());
     p.drawText(image.rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft,
                fm.elidedText(text, Qt::ElideMiddle, width - 16));
     return image;
 }
-} // namespace
 
 PreviewBrowser::PreviewBrowser(QWidget* parent) : QTextBrowser(parent)
 {
@@ -66,7 +64,7 @@ QVariant PreviewBrowser::loadResource(int type, const QUrl& name)
         if (!image.isNull())
             return image;
     }
-    return placeholder(name.toString(), font(), palette());
+    return placeholder(name.toString());
 }
 
 PreviewDock::PreviewDock(PaneWidget& w, Prompts& prompts, QWidget* parent)
@@ -94,6 +92,8 @@ void PreviewDock::showEvent(QShowEvent* event)
 void PreviewDock::refresh()
 {
     timer.stop();
+    if (folderOf)
+        page->setBaseFolder(folderOf());
     const QtEditPane& ep = pane.pane();
     const PreviewPage p = previewPage(ep.text(), ep.selection().end);
     page->setHtml(p.html);

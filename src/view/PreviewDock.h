@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDockWidget>
+#include <QImage>
 #include <QTextBrowser>
 #include <QTimer>
+#include <functional>
 
 class PaneWidget;
 class Prompts;
@@ -17,6 +19,8 @@ public:
     void setBaseFolder(const QString& folder) { baseFolder = folder; }
 
     QVariant loadResource(int type, const QUrl& name) override;
+    // What stands in for an image that is not shown: a box naming its address.
+    QImage placeholder(const QString& address) const;
 
 private:
     QString localPath(const QUrl& name) const;
@@ -33,7 +37,8 @@ public:
     PreviewDock(PaneWidget& pane, Prompts& prompts, QWidget* parent);
 
     PreviewBrowser* browser() const { return page; }
-    void setBaseFolder(const QString& folder) { page->setBaseFolder(folder); }
+    // Asked at each refresh: the folder of the document, where relative image paths start.
+    void setFolderSource(std::function<QString()> source) { folderOf = std::move(source); }
     // Renders the pane's text now and scrolls to the caret's place.
     void refresh();
 
@@ -44,4 +49,5 @@ private:
     PaneWidget& pane;
     PreviewBrowser* page;
     QTimer timer;
+    std::function<QString()> folderOf;
 };
