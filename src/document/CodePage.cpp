@@ -63,6 +63,26 @@ void appendFromUnicode(QStringView text, QByteArray& out)
     out.resize(target - out.data());
 }
 
+qsizetype byteCount(QStringView text)
+{
+    if (text.isEmpty())
+        return 0;
+    UConverter* c = converter();
+    ucnv_resetFromUnicode(c);
+    char buffer[4096];
+    qsizetype count = 0;
+    const UChar* source = reinterpret_cast<const UChar*>(text.utf16());
+    const UChar* sourceEnd = source + text.size();
+    for (;;) {
+        UErrorCode err = U_ZERO_ERROR;
+        char* target = buffer;
+        ucnv_fromUnicode(c, &target, buffer + sizeof buffer, &source, sourceEnd, nullptr, true, &err);
+        count += target - buffer;
+        if (err != U_BUFFER_OVERFLOW_ERROR)
+            return count;
+    }
+}
+
 QByteArray fromUnicode(QStringView text)
 {
     QByteArray out;

@@ -18,4 +18,7 @@ QString toUnicode(QByteArrayView bytes);
 
 // Appends the conversion to `out` without intermediate copies.
 void appendFromUnicode(QStringView text, QByteArray& out);
+
+// The length of fromUnicode(text), counted without building it.
+qsizetype byteCount(QStringView text);
 } // namespace CodePage

@@ -1,5 +1,6 @@
 #include "frame/CMainFrame.h"
 
+#include "document/FileCommands.h"
 #include "format/ProfileStore.h"
 #include "format/SettingsKeys.h"
 #include "frame/Placement.h"
@@ -13,9 +14,12 @@
 #include "res/Strings.h"
 #include "res/Toolbars.h"
 #include "view/CKumorialView.h"
+#include "view/LiveCounts.h"
+#include "view/PreviewDock.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -58,6 +62,9 @@ CMainFrame::~CMainFrame()
 {
     if (locks)
         qApp->removeEventFilter(this);
+    writePreviewKeys();
+    liveCounts.reset();
+    delete previewDock;
     viewObject.reset();
     writeFrameKeys();
 }
@@ -73,6 +80,8 @@ void CMainFrame::createView(const QStringList& arguments)
     commandRouter.setTarget(CommandRouter::View, &viewObject->commands());
     setCentralWidget(viewObject->paneWidget());
     viewObject->initialUpdate(this, arguments);
+    liveCounts = std::make_unique<LiveCounts>(*viewObject->paneWidget(), viewObject->formats(), *countsLabel);
+    restorePreview();
     viewObject->paneWidget()->setFocus();
 }
 
@@ -151,6 +160,8 @@ void CMainFrame::createStatusBar()
     connect(actionsObject, &ActionSet::promptRequested, this, [this](const QString& text) {
         messagePane->setText(text.isEmpty() ? resString(Str::Ready) : text);
     });
+    countsLabel = new CountsPane;
+    statusBar()->addPermanentWidget(countsLabel);
     const int texts[] = {Str::IndicatorKana, Str::IndicatorCaps, Str::IndicatorNum, Str::IndicatorScroll};
     for (int i = 0; i < 4; ++i) {
         auto* pane = new QLabel(resString(texts[i]));
@@ -224,6 +235,9 @@ void CMainFrame::registerFrameCommands()
             s.checked = toolBarsVisible;
         });
     frameCommands.on(
+        Cmd::ViewPreview, [this] { TogglePreview(); },
+        [this](CommandState& s) { s.checked = previewDock && !previewDock->isHidden() ? 1 : 0; });
+    frameCommands.on(
         Cmd::AlwaysOnTop, [this] { ToggleAlwaysOnTop(); },
         [this](CommandState& s) { s.checked = alwaysOnTop == 1 ? 1 : 0; });
     frameCommands.on(
@@ -276,6 +290,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     normalRect = normalGeometry().marginsAdded(frameMargins);
     placementCaptured = true;
+    capturePreview();
     event->accept();
 }
 
@@ -290,4 +305,105 @@ void CMainFrame::writeFrameKeys()
         profile.writeInt(settings, Keys::Bottom, normalRect.top() + normalRect.height());
     }
     profile.writeInt(settings, Keys::MostTopWindow, alwaysOnTop);
+}
+
+namespace {
+namespace PreviewKeys {
+const QString Visible = QStringLiteral("Visible");
+const QString Area = QStringLiteral("Area");
+const QString Floating = QStringLiteral("Floating");
+const QString Left = QStringLiteral("Left");
+const QString Top = QStringLiteral("Top");
+const QString Width = QStringLiteral("Width");
+const QString Height = QStringLiteral("Height");
+} // namespace PreviewKeys
+
+Qt::DockWidgetArea dockArea(int stored)
+{
+    switch (stored) {
+    case Qt::LeftDockWidgetArea:
+    case Qt::RightDockWidgetArea:
+    case Qt::TopDockWidgetArea:
+    case Qt::BottomDockWidgetArea:
+        return Qt::DockWidgetArea(stored);
+    default:
+        return Qt::RightDockWidgetArea;
+    }
+}
+} // namespace
+
+PreviewDock* CMainFrame::ensurePreview()
+{
+    if (previewDock)
+        return previewDock;
+    previewDock = new PreviewDock(*viewObject->paneWidget(), *promptsObject, this);
+    previewDock->setFolderSource([this] {
+        const QString& path = viewObject->files().filePath;
+        return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+    });
+    const QString section = Keys::section(Str::SectionPreview);
+    const Qt::DockWidgetArea area =
+        dockArea(profile.readInt(section, PreviewKeys::Area, Qt::RightDockWidgetArea));
+    previewDock->hide();
+    addDockWidget(area, previewDock);
+    const int w = profile.readInt(section, PreviewKeys::Width, 0);
+    const int h = profile.readInt(section, PreviewKeys::Height, 0);
+    if (profile.readInt(section, PreviewKeys::Floating, 0) == 1) {
+        previewDock->setFloating(true);
+        const QRect wanted(profile.readInt(section, PreviewKeys::Left, x()),
+                           profile.readInt(section, PreviewKeys::Top, y()), std::clamp(w, 120, 4000),
+                           std::clamp(h, 80, 4000));
+        // A place on a screen that is gone comes back beside the window.
+        const QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
+        previewDock->setGeometry(screen ? wanted : QRect(geometry().topRight(), wanted.size()));
+    } else if (w > 0 && h > 0) {
+        const bool side = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
+        resizeDocks({previewDock}, {side ? w : h}, side ? Qt::Horizontal : Qt::Vertical);
+    } else {
+        resizeDocks({previewDock}, {width() / 2}, Qt::Horizontal);
+    }
+    return previewDock;
+}
+
+void CMainFrame::TogglePreview()
+{
+    PreviewDock* dock = ensurePreview();
+    dock->setVisible(dock->isHidden());
+}
+
+void CMainFrame::restorePreview()
+{
+    if (profile.readInt(Keys::section(Str::SectionPreview), PreviewKeys::Visible, 0) == 1)
+        ensurePreview()->show();
+}
+
+void CMainFrame::capturePreview()
+{
+    if (!previewDock)
+        return;
+    previewPlace.captured = true;
+    previewPlace.visible = previewDock->isHidden() ? 0 : 1;
+    previewPlace.area = dockWidgetArea(previewDock);
+    previewPlace.floating = previewDock->isFloating() ? 1 : 0;
+    previewPlace.geometry = previewDock->geometry();
+}
+
+void CMainFrame::writePreviewKeys()
+{
+    // A run that never showed the preview leaves the settings file as it was.
+    if (!previewDock)
+        return;
+    if (!previewPlace.captured)
+        capturePreview();
+    const QString section = Keys::section(Str::SectionPreview);
+    const QRect g = previewPlace.geometry;
+    const QPoint at = previewPlace.floating == 1 ? g.topLeft() : QPoint();
+    ProfileStore::Batch batch(profile);
+    profile.writeInt(section, PreviewKeys::Visible, previewPlace.visible);
+    profile.writeInt(section, PreviewKeys::Area, previewPlace.area);
+    profile.writeInt(section, PreviewKeys::Floating, previewPlace.floating);
+    profile.writeInt(section, PreviewKeys::Left, at.x());
+    profile.writeInt(section, PreviewKeys::Top, at.y());
+    profile.writeInt(section, PreviewKeys::Width, g.width());
+    profile.writeInt(section, PreviewKeys::Height, g.height());
 }

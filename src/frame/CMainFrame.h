@@ -12,6 +12,9 @@
 
 class ActionSet;
 class CKumorialView;
+class CountsPane;
+class LiveCounts;
+class PreviewDock;
 class LockIndicators;
 class ProfileStore;
 class Prompts;
@@ -58,6 +61,12 @@ public:
     void ToggleTranslucency();
     void SaveBarState();
 
+    // Created when first shown.
+    PreviewDock* preview() const { return previewDock; }
+    void TogglePreview();
+    CountsPane* countsPane() const { return countsLabel; }
+    LiveCounts* counts() const { return liveCounts.get(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -73,6 +82,10 @@ private:
     void fitFrameSize();
     void updateLockPanes();
     void writeFrameKeys();
+    PreviewDock* ensurePreview();
+    void restorePreview();
+    void capturePreview();
+    void writePreviewKeys();
 
     ProfileStore& profile;
     std::unique_ptr<QtPrompts> promptsObject;
@@ -84,6 +97,15 @@ private:
     QLabel* messagePane = nullptr;
     std::array<QLabel*, 4> lockPanes{};
     std::unique_ptr<LockIndicators> locks;
+    CountsPane* countsLabel = nullptr;
+    std::unique_ptr<LiveCounts> liveCounts;
+    PreviewDock* previewDock = nullptr;
+    // The preview's visibility and place, taken while the window still shows.
+    struct {
+        bool captured = false;
+        int visible = 0, area = 0, floating = 0;
+        QRect geometry;
+    } previewPlace;
     std::array<QString, 10> userFormatNames;
     QRect normalRect;
     QMargins frameMargins;

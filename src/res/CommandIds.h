@@ -42,6 +42,7 @@ inline constexpr Id AlwaysOnTop = 32782;
 inline constexpr Id ChooseFont = 32784;
 inline constexpr Id SymbolPicker = 32790;
 inline constexpr Id Translucency = 32804;
+inline constexpr Id ViewPreview = 32914;
 
 // Base formats, in base format order 1..15.
 inline constexpr Id BaseBold = 32819;

@@ -47,6 +47,7 @@ constexpr MenuNode editMenu[] = {
 constexpr MenuNode viewMenu[] = {
     item(u"ツール バー(&T)", Cmd::ViewToolBar, true),
     item(u"ステータス バー(&S)", Cmd::ViewStatusBar),
+    item(u"プレビュー(&P)", Cmd::ViewPreview),
     sep,
     item(u"最前面へ移動(&M)", Cmd::AlwaysOnTop, true),
     sep,

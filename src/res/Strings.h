@@ -21,6 +21,7 @@ inline constexpr int SectionOption = 1003;
 inline constexpr int SectionToolBar = 1004;
 inline constexpr int SectionFormat = 1005;
 inline constexpr int SectionRecovery = 1006;
+inline constexpr int SectionPreview = 1014;
 
 inline constexpr int AppTitle = 57344;
 inline constexpr int Ready = 57345;
@@ -57,6 +58,11 @@ inline constexpr int AboutNotice2 = 20044;
 inline constexpr int CloseToolBar = 20045;     // close button of a floating toolbar
 inline constexpr int RecoveryQuestion = 20050; // %1 the document's name, %2 the time of the copy
 inline constexpr int RecoverySetAside = 20051; // %1 where the unreadable copy now lies
+inline constexpr int CountsWhole = 20140;      // characters, visible characters, bytes of the limit
+inline constexpr int CountsSelection = 20141;  // the selection's counts before the whole text's
+inline constexpr int PreviewTitle = 20142;     // "プレビュー"
+inline constexpr int PreviewImage = 20143;     // placeholder of an image not shown
+inline constexpr int PreviewExcerpt = 20144;   // note over a preview of part of the text
 } // namespace Str
 
 // The text of string resource `id`; empty when there is none.

@@ -1,0 +1,126 @@
+#include "format/FormatTable.h"
+#include "framework/Prompts.h"
+#include "framework/QtEditPane.h"
+#include "support/OffscreenApp.h"
+#include "support/StandInPrompts.h"
+#include "view/LiveCounts.h"
+#include "view/PreviewDock.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <benchmark/benchmark.h>
+
+// One keystroke at the end of a full pane, in a window with the counts pane and the preview
+// on and with both off: what typing costs while they wait for a pause. The work they do at
+// the pause is measured on its own.
+namespace {
+// A blog entry's lines with markup, up to one character short of the pane's limit.
+QString nearlyFullText()
+{
+    const QString line =
+        QStringLiteral("今日は<B>晴れ</B>でした。'''強調''' <a href=\"http://x.jp/\">こちら</a> abc\r\n");
+    QString text;
+    text.reserve(EditPane::TextLimit);
+    while (text.size() + line.size() < EditPane::TextLimit)
+        text += line;
+    text += QString(EditPane::TextLimit - 1 - text.size(), u'x');
+    return text;
+}
+
+struct Window {
+    explicit Window(bool extras)
+    {
+        pane = new PaneWidget;
+        window.setCentralWidget(pane);
+        if (extras) {
+            label = new CountsPane;
+            window.statusBar()->addPermanentWidget(label);
+            counts = std::make_unique<LiveCounts>(*pane, table, *label);
+            dock = new PreviewDock(*pane, prompts, &window);
+            window.addDockWidget(Qt::RightDockWidgetArea, dock);
+        }
+        window.resize(1000, 700);
+        window.show();
+        pane->pane().setText(nearlyFullText());
+        pane->pane().setSelection(-1, -1);
+        pane->pane().setSelection(pane->pane().length(), pane->pane().length());
+        pane->setFocus();
+        if (counts)
+            counts->update();
+        if (dock)
+            dock->refresh();
+        QApplication::processEvents();
+    }
+
+    void key(int key, const QString& text)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(pane, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(pane, &release);
+        QApplication::processEvents();
+    }
+
+    QMainWindow window;
+    PaneWidget* pane = nullptr;
+    FormatTable table;
+    NullPrompts prompts;
+    CountsPane* label = nullptr;
+    std::unique_ptr<LiveCounts> counts;
+    PreviewDock* dock = nullptr;
+};
+
+void keystroke(benchmark::State& state, bool extras)
+{
+    TestSupport::offscreenApplication();
+    Window w(extras);
+    const qsizetype length = w.pane->pane().length();
+    for (auto _ : state) {
+        w.key(Qt::Key_X, QStringLiteral("x"));
+        state.PauseTiming();
+        w.key(Qt::Key_Backspace, QString());
+        state.ResumeTiming();
+    }
+    if (w.pane->pane().length() != length)
+        state.SkipWithError("the keystrokes did not type and delete one character");
+}
+
+void BM_KeystrokeFullPanePlain(benchmark::State& state)
+{
+    keystroke(state, false);
+}
+
+void BM_KeystrokeFullPaneCountsAndPreview(benchmark::State& state)
+{
+    keystroke(state, true);
+}
+
+// What runs once typing has paused.
+void BM_CountsFullPane(benchmark::State& state)
+{
+    TestSupport::offscreenApplication();
+    Window w(true);
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.key(Qt::Key_X, QStringLiteral("x")); // the pane's text has to be read again, as after typing
+        w.key(Qt::Key_Backspace, QString());
+        state.ResumeTiming();
+        w.counts->update();
+    }
+}
+
+void BM_PreviewRefreshFullPane(benchmark::State& state)
+{
+    TestSupport::offscreenApplication();
+    Window w(true);
+    for (auto _ : state)
+        w.dock->refresh();
+}
+} // namespace
+
+BENCHMARK(BM_KeystrokeFullPanePlain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeystrokeFullPaneCountsAndPreview)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CountsFullPane)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewRefreshFullPane)->Unit(benchmark::kMillisecond);
