@@ -1,4 +1,5 @@
 #include "framework/QtEditPane.h"
+#include "view/MemoryPane.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,6 +21,7 @@ private Q_SLOTS:
     void tripleClickOnALineEndingInALoneCr();
     void newLineAfterALoneCr();
     void aLoneCrIsDrawnAsAMarker();
+    void undoLikeTheMemoryPane();
 
 private:
     std::unique_ptr<PaneWidget> widget;
@@ -203,6 +205,26 @@ void TestQtEditPane::aLoneCrIsDrawnAsAMarker()
     const int before = widget->cursorRect().left();
     pane().setSelection(1, 1);
     QVERIFY2(widget->cursorRect().left() > before, "the marker of a lone CR takes no room");
+}
+
+void TestQtEditPane::undoLikeTheMemoryPane()
+{
+    // Each replacement that changes the text is one undo step; one that changes nothing
+    // is none, so the undo after it takes back the change before.
+    MemoryPane memory;
+    const QStringList edits = {QStringLiteral("a\rb"), QString(), QStringLiteral("\r\n"), QString()};
+    pane().setText(QString());
+    for (const QString& e : edits) {
+        pane().replaceSelection(e);
+        memory.replaceSelection(e);
+    }
+    for (int undo = 0; undo < 2; ++undo) {
+        widget->undo();
+        memory.undo();
+        QCOMPARE(pane().text(), memory.text());
+    }
+    QCOMPARE(pane().text(), QString());
+    QVERIFY(!memory.canUndo());
 }
 
 QTEST_MAIN(TestQtEditPane)
