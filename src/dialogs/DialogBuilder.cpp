@@ -37,19 +37,6 @@ QSize baseUnitsOf(const QFont& font)
     return QSize((letters / 26 + 1) / 2, metrics.height());
 }
 
-// A single-line edit never holds a line break, however the text arrives.
-void keepOnOneLine(QLineEdit* edit)
-{
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
-        const QString line = singleLineText(text);
-        if (line == text)
-            return;
-        const int cursor = singleLineText(text.left(edit->cursorPosition())).size();
-        edit->setText(line);
-        edit->setCursorPosition(cursor);
-    });
-}
-
 QWidget* createControl(const DialogControl& c, QWidget* parent)
 {
     const QString text = c.stringId ? resString(c.stringId) : c.text;
@@ -88,6 +75,18 @@ QWidget* createControl(const DialogControl& c, QWidget* parent)
     return nullptr;
 }
 } // namespace
+
+void keepOnOneLine(QLineEdit* edit)
+{
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+        const QString line = singleLineText(text);
+        if (line == text)
+            return;
+        const int cursor = singleLineText(text.left(edit->cursorPosition())).size();
+        edit->setText(line);
+        edit->setCursorPosition(cursor);
+    });
+}
 
 TemplateDialog::TemplateDialog(int templateId, QWidget* parent, const QFont* font)
     : QDialog(parent), data(templateOrEmpty(templateId))

@@ -10,6 +10,11 @@
 
 class QIcon;
 class QKeyEvent;
+class QLineEdit;
+
+// A single-line edit never holds a line break, however the text arrives: pasted lines are
+// joined.
+void keepOnOneLine(QLineEdit* edit);
 
 // A dialog built from a template: controls placed by converting dialog units with the
 // template font's average character size, the default button, tab order and initial focus

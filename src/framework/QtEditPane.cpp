@@ -6,7 +6,9 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
 #include <QTextBlock>
+#include <QTextObjectInterface>
 #include <QUrl>
 #include <algorithm>
 
@@ -16,13 +18,46 @@ QTextCharFormat plainFormat()
     return QTextCharFormat();
 }
 
-QTextCharFormat loneCrFormat(const QPalette& palette)
+// Nothing but the object type: QTextCursor drops it from the format it passes on, so the
+// text typed after a marker is left with no format of its own.
+QTextCharFormat loneCrFormat()
 {
     QTextCharFormat f;
-    f.setProperty(PaneWidget::LoneCrProperty, true);
-    f.setForeground(palette.color(QPalette::Disabled, QPalette::Text));
+    f.setObjectType(PaneWidget::LoneCrObject);
     return f;
 }
+
+bool isLoneCr(const QTextFragment& f)
+{
+    return f.charFormat().objectType() == PaneWidget::LoneCrObject;
+}
+
+class LoneCrDrawer final : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    explicit LoneCrDrawer(PaneWidget& pane) : QObject(&pane), pane(pane) {}
+
+    QSizeF intrinsicSize(QTextDocument* doc, int, const QTextFormat&) override
+    {
+        // The layout puts the object's height above the baseline.
+        const QFontMetricsF m(doc->defaultFont());
+        return {m.horizontalAdvance(QChar(PaneWidget::LoneCrMarker)), m.ascent()};
+    }
+
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* doc, int,
+                    const QTextFormat&) override
+    {
+        painter->save();
+        painter->setFont(doc->defaultFont());
+        painter->setPen(pane.palette().color(QPalette::Disabled, QPalette::Text));
+        painter->drawText(QPointF(rect.left(), rect.bottom()), QString(QChar(PaneWidget::LoneCrMarker)));
+        painter->restore();
+    }
+
+private:
+    PaneWidget& pane;
+};
 
 qsizetype panePositionOfBlock(const QTextBlock& b)
 {
@@ -102,7 +137,7 @@ void QtEditPane::insertPaneText(QTextCursor& cursor, QStringView text)
             continue;
         if (i > start)
             cursor.insertText(text.sliced(start, i - start).toString(), plain);
-        cursor.insertText(QString(QChar(PaneWidget::LoneCrMarker)), loneCrFormat(widget.palette()));
+        cursor.insertText(QString(QChar::ObjectReplacementCharacter), loneCrFormat());
         start = i + 1;
     }
     if (start < text.size())
@@ -120,7 +155,6 @@ void QtEditPane::replaceSelection(const QString& text)
     insertPaneText(c, fitted);
     c.endEditBlock();
     widget.setTextCursor(c);
-    widget.setCurrentCharFormat(plainFormat());
 }
 
 const QString& QtEditPane::text() const
@@ -134,10 +168,12 @@ const QString& QtEditPane::text() const
             cache += u"\r\n";
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
-            if (f.charFormat().hasProperty(PaneWidget::LoneCrProperty))
-                cache += QString(f.length(), u'\r');
-            else
+            if (!isLoneCr(f)) {
                 cache += f.text();
+                continue;
+            }
+            for (const QChar ch : f.text())
+                cache += ch == QChar::ObjectReplacementCharacter ? QChar(u'\r') : ch;
         }
     }
     cacheValid = true;
@@ -162,7 +198,6 @@ void QtEditPane::setText(const QString& t)
     c.endEditBlock();
     doc->setUndoRedoEnabled(true);
     widget.setTextCursor(QTextCursor(doc));
-    widget.setCurrentCharFormat(plainFormat());
     settingText = false;
     cacheValid = false;
 }
@@ -196,13 +231,7 @@ PaneWidget::PaneWidget(QWidget* parent) : QPlainTextEdit(parent), editPane(*this
         if (removed || added)
             editPane.documentChanged();
     });
-    // Typing right after a lone CR must not take over its marker format.
-    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        // With a selection, setting the format would restyle the selected text.
-        const QTextCursor c = textCursor();
-        if (!c.hasSelection() && c.charFormat().hasProperty(LoneCrProperty))
-            setCurrentCharFormat(QTextCharFormat());
-    });
+    document()->documentLayout()->registerHandler(LoneCrObject, new LoneCrDrawer(*this));
 }
 
 void PaneWidget::setPaneFont(const QFont& font)
@@ -320,3 +349,5 @@ void PaneWidget::dropEvent(QDropEvent* e)
     }
     QPlainTextEdit::dropEvent(e);
 }
+
+#include "QtEditPane.moc"

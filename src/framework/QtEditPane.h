@@ -8,8 +8,9 @@
 class PaneWidget;
 
 // EditPane over the Qt widget. The widget's document keeps one block per line; a CR that
-// is not part of a line break is kept as a visible marker character carrying a format
-// property, so the whole text reads back exactly as it was set or built.
+// is not part of a line break is kept as an inline object drawn as a marker, so the whole
+// text reads back exactly as it was set or built. An object's format is the one format Qt
+// never hands on to text typed or inserted next to it.
 class QtEditPane final : public EditPane {
 public:
     explicit QtEditPane(PaneWidget& widget);
@@ -52,7 +53,8 @@ public:
     QtEditPane& pane() { return editPane; }
     void setPaneFont(const QFont& font);
 
-    static constexpr int LoneCrProperty = QTextFormat::UserProperty + 1;
+    static constexpr int LoneCrObject = QTextFormat::UserObject + 1;
+    // The glyph a lone CR is shown and printed as.
     static constexpr char16_t LoneCrMarker = u'\u240D';
 
 Q_SIGNALS:

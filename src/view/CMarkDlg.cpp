@@ -103,7 +103,7 @@ void CMarkDlg::paintEvent(QPaintEvent* event)
         const int row = i / SymbolTable::Columns;
         const int column = i % SymbolTable::Columns;
         const bool selected = i == selectedCell;
-        const QString text(QChar(cells[i]));
+        const QString text = QString(QChar(cells[i]));
         // As opaque text output: the background fills the character's own box only.
         const QRect box(SymbolGrid::CellPixels * column + SymbolGrid::CellInset,
                         SymbolGrid::CellPixels * row + SymbolGrid::CellInset, metrics.horizontalAdvance(text),

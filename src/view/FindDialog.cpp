@@ -1,5 +1,6 @@
 #include "view/FindDialog.h"
 
+#include "dialogs/DialogBuilder.h"
 #include "res/Strings.h"
 
 #include <QCheckBox>
@@ -23,6 +24,7 @@ FindDialog::FindDialog(Kind kind, const FindReplace& preset, Handler handler, QW
     findEdit = new QLineEdit(FindReplace::limited(preset.findText));
     findEdit->setObjectName(QStringLiteral("findWhat"));
     findEdit->setMaxLength(int(FindReplace::MaxTextLength));
+    keepOnOneLine(findEdit);
     auto* findLabel = new QLabel(resString(Str::FindWhatLabel));
     findLabel->setBuddy(findEdit);
     fields->addWidget(findLabel, 0, 0);
@@ -31,6 +33,7 @@ FindDialog::FindDialog(Kind kind, const FindReplace& preset, Handler handler, QW
         replaceEdit = new QLineEdit(FindReplace::limited(preset.replaceText));
         replaceEdit->setObjectName(QStringLiteral("replaceWith"));
         replaceEdit->setMaxLength(int(FindReplace::MaxTextLength));
+        keepOnOneLine(replaceEdit);
         auto* replaceLabel = new QLabel(resString(Str::ReplaceWithLabel));
         replaceLabel->setBuddy(replaceEdit);
         fields->addWidget(replaceLabel, 1, 0);

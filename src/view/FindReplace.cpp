@@ -102,10 +102,11 @@ void FindReplace::replaceOne()
 
 void FindReplace::replaceAll()
 {
-    WaitCursor wait(prompts);
+    // The first search has a wait cursor of its own, gone before a not-found box shows.
     qsizetype hit = firstHitToReplace();
     if (hit < 0)
         return;
+    WaitCursor wait(prompts);
     // Every further hit is searched in the text left untouched beyond the last replacement,
     // so no replacement is found again and the loop ends in either direction.
     const QStringView whole = pane.text();

@@ -121,6 +121,12 @@ TextScanner::TextScanner(QStringView text, QStringView needle, bool matchCase, C
 
 bool TextScanner::matchesAt(qsizetype q) const
 {
+    // A hit with an edge between CR and LF would split the line break when replaced.
+    const auto insideBreak = [this](qsizetype p) {
+        return p > 0 && p < text.size() && text[p - 1] == u'\r' && text[p] == u'\n';
+    };
+    if (insideBreak(q) || insideBreak(q + needle.size()))
+        return false;
     if (matchCase)
         return text.sliced(q, needle.size()) == needle;
     return foldedEqual(text.utf16() + q, needle.utf16(), needle.size(), foldTable(folding),

@@ -50,8 +50,9 @@ private:
 };
 
 // The first candidate position q in scan order whose `needle.size()` characters match
-// `needle`: downward from, from + 1, ... up to the last position where the needle fits;
-// upward from, from - 1, ... 0, with `from` pulled back so the needle fits. -1 when none.
+// `needle`, the hit neither starting nor ending between the CR and the LF of a line break: downward from,
+// from + 1, ... up to the last position where the needle fits; upward from, from - 1, ... 0, with `from`
+// pulled back so the needle fits. -1 when none.
 qsizetype findInText(QStringView text, QStringView needle, qsizetype from, bool downward, bool matchCase,
                      CaseFolding folding);
 

@@ -16,6 +16,7 @@ public:
     Answer messageBox(const QString& text, Buttons buttons, Icon icon) override
     {
         messages << text;
+        shownUnderWait = shownUnderWait || depth > 0;
         informationOk = informationOk && buttons == Buttons::Ok && icon == Icon::Information;
         return Answer::Ok;
     }
@@ -24,6 +25,7 @@ public:
 
     QStringList messages;
     bool informationOk = true;
+    bool shownUnderWait = false; // a box under the wait cursor
     int depth = 0;
 };
 
@@ -92,6 +94,10 @@ void TestFindReplace::request_data()
     row("all overlaps up", "aaaa|", all | up | cased, "aa", "b", "b|b", false);
     row("all up stops at top", "|abc abc", all | up | cased, "abc", "X", "|abc abc", true);
     row("all over line breaks", "|a\r\nb a\r\nb", all | down | cased, "\r\nb", "", "a a|", false);
+    row("replace \\nb, none inside a break", "|a\r\nb", one | down | cased, "\nb", "X", "|a\r\nb", true);
+    row("all \\nb, none inside a break", "|a\r\nb a\r\nb", all | down | cased, "\nb", "X", "|a\r\nb a\r\nb",
+        true);
+    row("all a\\r, the lone CR only", "|a\r\na\r", all | down | cased, "a\r", "X", "a\r\nX|", false);
 }
 
 void TestFindReplace::request()
@@ -111,6 +117,7 @@ void TestFindReplace::request()
     QCOMPARE(prompts.messages,
              notFound ? QStringList{u'"' + find + u'"' + QStringLiteral("が見つかりません")} : QStringList{});
     QVERIFY(prompts.informationOk);
+    QVERIFY2(!prompts.shownUnderWait, "the not-found box came up under the wait cursor");
     QCOMPARE(prompts.depth, 0);
 }
 

@@ -131,6 +131,15 @@ void TestSearch::search_data()
     QTest::newRow("|a\\r\\nb down b\\r\\n") << "|ab\r\nb"
                                             << "b\r\n"
                                             << true << true << "a[b\r\n]b";
+    // A hit never starts or ends between the CR and the LF of a line break.
+    QTest::newRow("|a\\r\\nb down \\nb, none inside a break") << "|a\r\nb"
+                                                              << "\nb" << true << true << "";
+    QTest::newRow("a\\r\\nb| up \\nb, none inside a break") << "a\r\nb|"
+                                                            << "\nb" << false << true << "";
+    QTest::newRow("|ab\\r\\nb\\r down b\\r, the lone CR only") << "|ab\r\nb\r"
+                                                               << "b\r" << true << true << "ab\r\n[b\r]";
+    QTest::newRow("ab\\r\\nb\\r| up b\\r, the lone CR only") << "b\rab\r\nb|"
+                                                             << "b\r" << false << true << "[b\r]ab\r\nb";
 }
 
 void TestSearch::search()

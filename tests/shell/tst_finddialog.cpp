@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +23,8 @@ private Q_SLOTS:
     void cleanup();
     void findThenReplaceAllThenReopenPreset();
     void repeatKeysOpenTheDialogUntilSomethingWasSearched();
+    void fieldsKeepPastedTextOnOneLine();
+    void replaceAllShowsNotFoundWithoutTheWaitCursor();
 
 private:
     QtEditPane& pane() { return app->mainFrame()->view()->paneWidget()->pane(); }
@@ -150,6 +153,44 @@ void TestFindDialog::repeatKeysOpenTheDialogUntilSomethingWasSearched()
     closeAndWait();
     run(Cmd::Find);
     QVERIFY(control<QRadioButton>("down")->isChecked());
+    closeAndWait();
+}
+
+void TestFindDialog::fieldsKeepPastedTextOnOneLine()
+{
+    pane().setText(QStringLiteral("ab\r\ncd abcd"));
+    run(Cmd::Replace);
+    QVERIFY(dialog());
+    QApplication::clipboard()->setText(QStringLiteral("ab\r\ncd"));
+    for (const char* name : {"findWhat", "replaceWith"}) {
+        auto* edit = control<QLineEdit>(name);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("abcd"));
+    }
+    control<QPushButton>("findNext")->click();
+    QCOMPARE(pane().selection(), (EditPane::Selection{7, 11}));
+    closeAndWait();
+}
+
+void TestFindDialog::replaceAllShowsNotFoundWithoutTheWaitCursor()
+{
+    pane().setText(QStringLiteral("abc"));
+    run(Cmd::Replace);
+    QVERIFY(dialog());
+    QTest::keyClicks(control<QLineEdit>("findWhat"), QStringLiteral("zz"));
+    bool shown = false;
+    const QCursor* cursorUnderBox = nullptr;
+    TestSupport::answerNext<QMessageBox>([&](QMessageBox* box) {
+        shown = true;
+        cursorUnderBox = QApplication::overrideCursor();
+        box->button(QMessageBox::Ok)->click();
+    });
+    control<QPushButton>("replaceAll")->click();
+    QVERIFY2(shown, "Replace All without a hit showed no message");
+    QVERIFY2(!cursorUnderBox, "the not-found box came up under the wait cursor");
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(pane().text(), QStringLiteral("abc"));
     closeAndWait();
 }
 

@@ -28,9 +28,13 @@ void MemoryPane::replaceSelection(const QString& text)
 {
     const QString normalised = withPaneLineBreaks(text);
     const QStringView fitted = fitToRoom(normalised, limit - (content.size() - (sel.end - sel.start)));
-    if (!groupDepth || !groupHasStep)
+    // As in the Qt pane, an edit that changes nothing leaves no undo step: the next undo
+    // takes back the last real change.
+    const bool edits = !fitted.isEmpty() || !sel.isEmpty();
+    if (edits && (!groupDepth || !groupHasStep)) {
         undoStack.push_back({content, sel});
-    groupHasStep = groupDepth > 0;
+        groupHasStep = groupDepth > 0;
+    }
     content.replace(sel.start, sel.end - sel.start, fitted.toString());
     sel.start = sel.end = sel.start + fitted.size();
     ++changes;
