@@ -345,8 +345,8 @@ std::optional<DocumentEncoding> DocumentEncoding::fromString(QStringView text)
     if (!named)
         return std::nullopt;
     for (qsizetype i = 1; i < parts.size(); ++i) {
-        if (parts[i].compare(u"BOM", Qt::CaseInsensitive) == 0 && e.kind == Kind::Utf8)
-            e.bom = true;
+        if (parts[i].compare(u"BOM", Qt::CaseInsensitive) == 0)
+            e.bom = e.kind == Kind::Utf8;
         else if (parts[i].compare(u"LF", Qt::CaseInsensitive) == 0)
             e.lineBreak = LineBreak::Lf;
         else if (parts[i].compare(u"CRLF", Qt::CaseInsensitive) != 0)

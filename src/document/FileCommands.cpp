@@ -1,5 +1,7 @@
 #include "document/FileCommands.h"
 
+#include "document/Encoding.h"
+
 #include "framework/Prompts.h"
 #include "res/Strings.h"
 #include "view/EditPane.h"
@@ -28,6 +30,28 @@ void FileCommands::SetDocumentTitle(const QString& name)
     prompts.setWindowTitle(name + u' ' + titleSuffix);
 }
 
+bool FileCommands::saveGuarded(const QString& path, DocumentEncoding& target, int& flag)
+{
+    const QString text = pane.text();
+    const Encodings::UnrepresentableScan scan = Encodings::findUnrepresentable(text, target);
+    if (!scan.isEmpty()) {
+        switch (prompts.askCharacterLoss(scan, target.displayName())) {
+        case Prompts::LossChoice::SaveAsUtf8:
+            target = DocumentEncoding::utf8();
+            break;
+        case Prompts::LossChoice::SaveWithQuestionMarks:
+            break;
+        case Prompts::LossChoice::Cancel: {
+            const qsizetype at = scan.characters.constFirst().position;
+            pane.setSelection(at, at);
+            pane.scrollCaret();
+            return false;
+        }
+        }
+    }
+    return codec.SaveTextFile(pane, prompts, path, flag, target) == TextCodec::SaveResult::Saved;
+}
+
 bool FileCommands::QuerySaveChanges()
 {
     if (modified != 1)
@@ -48,6 +72,7 @@ void FileCommands::NewDocument()
     if (!QuerySaveChanges())
         return;
     ApplyTemplate();
+    encoding = newDocumentEncoding;
     filePath.clear();
     fileTitle.clear();
     SetDocumentTitle(resString(Str::Untitled));
@@ -59,7 +84,9 @@ bool FileCommands::openAsDocument(const QString& path)
     // A name the create prompt accepted does not exist yet: it becomes the document's name
     // although the load fails, so that Save creates it with the current text.
     const bool exists = QFileInfo::exists(path);
-    const bool loaded = codec.LoadTextFile(pane, prompts, path, modified);
+    const bool loaded = codec.LoadTextFile(pane, prompts, path, modified, encoding);
+    if (!loaded && !exists)
+        encoding = newDocumentEncoding;
     if (loaded || !exists) {
         filePath = path;
         fileTitle = displayName(path);
@@ -82,7 +109,7 @@ bool FileCommands::SaveDocument()
 {
     if (filePath.isEmpty())
         return SaveDocumentAs();
-    const bool saved = codec.SaveTextFile(pane, prompts, filePath, modified) == TextCodec::SaveResult::Saved;
+    const bool saved = saveGuarded(filePath, encoding, modified);
     SetDocumentTitle(fileTitle);
     return saved;
 }
@@ -95,9 +122,28 @@ bool FileCommands::SaveDocumentAs()
     // The new name stays also when the save fails.
     filePath = *path;
     fileTitle = displayName(*path);
-    const bool saved = codec.SaveTextFile(pane, prompts, filePath, modified) == TextCodec::SaveResult::Saved;
+    const bool saved = saveGuarded(filePath, encoding, modified);
     SetDocumentTitle(fileTitle);
     return saved;
+}
+
+void FileCommands::ReopenWithEncoding(DocumentEncoding::Kind kind)
+{
+    if (filePath.isEmpty() || !QuerySaveChanges())
+        return;
+    codec.LoadTextFile(pane, prompts, filePath, modified, encoding, kind);
+}
+
+void FileCommands::SetSaveEncoding(const DocumentEncoding& chosen)
+{
+    DocumentEncoding next = chosen;
+    // Only the code page has one fixed form of line break; the others keep the file's.
+    next.lineBreak = next.kind == DocumentEncoding::Kind::ShiftJis ? DocumentEncoding::LineBreak::CrLf
+                                                                   : encoding.lineBreak;
+    if (next == encoding)
+        return;
+    encoding = next;
+    modified = 1;
 }
 
 void FileCommands::OpenDroppedFile(const QStringList& paths)
@@ -138,7 +184,7 @@ void FileCommands::ChooseStartupDocument(const QStringList& arguments)
     titleSuffix = QStringLiteral("- ") + prompts.windowTitle();
     QStringList files;
     GetCommandLineFiles(commandLineText(arguments), files);
-    if (!files.isEmpty() && codec.LoadTextFile(pane, prompts, files.constFirst(), modified)) {
+    if (!files.isEmpty() && codec.LoadTextFile(pane, prompts, files.constFirst(), modified, encoding)) {
         filePath = files.constFirst();
         fileTitle = displayName(filePath);
         SetDocumentTitle(fileTitle);

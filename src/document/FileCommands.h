@@ -23,6 +23,10 @@ public:
     QString fileTitle;
     int& modified;
     QString titleSuffix;
+    // What the document is saved in; a loaded file keeps its own.
+    DocumentEncoding encoding;
+    // What New and the template document are saved in (a setting).
+    DocumentEncoding newDocumentEncoding;
 
     void SetDocumentTitle(const QString& name);
     // The save question; true when the caller may let the text go. After Yes only a save
@@ -33,6 +37,10 @@ public:
     // True when the text was written.
     bool SaveDocument();
     bool SaveDocumentAs();
+    // Reads the document's file again in `kind`, after the save question.
+    void ReopenWithEncoding(DocumentEncoding::Kind kind);
+    // The encoding the next save writes; a change counts as a change of the document.
+    void SetSaveEncoding(const DocumentEncoding& chosen);
     // Opens the first of the dropped files.
     void OpenDroppedFile(const QStringList& paths);
     // Opens the first readable file of the command line, or else starts a new document.
@@ -60,6 +68,9 @@ private:
     // Loads `path` as the document named `path`. A file that exists but cannot be read
     // leaves the old name, so that a later save cannot overwrite what was never shown.
     bool openAsDocument(const QString& path);
+    // Saves the pane in `target` after asking about characters it cannot hold; the choice of
+    // UTF-8 changes `target`. Cancel writes nothing and puts the caret on the first one.
+    bool saveGuarded(const QString& path, DocumentEncoding& target, int& flag);
 
     EditPane& pane;
     Prompts& prompts;
