@@ -536,6 +536,38 @@ UnrepresentableScan findUnrepresentable(QStringView paneText, const DocumentEnco
     return scan;
 }
 
+DocumentEncoding choice(int index)
+{
+    switch (index) {
+    case 1:
+        return DocumentEncoding::utf8();
+    case 2:
+        return DocumentEncoding::utf8(true);
+    case 3:
+        return {Kind::EucJp, false, DocumentEncoding::LineBreak::CrLf};
+    case 4:
+        return {Kind::Utf16Le, false, DocumentEncoding::LineBreak::CrLf};
+    default:
+        return DocumentEncoding::shiftJis();
+    }
+}
+
+int choiceIndex(const DocumentEncoding& encoding)
+{
+    switch (encoding.kind) {
+    case Kind::ShiftJis:
+        return 0;
+    case Kind::Utf8:
+        return encoding.bom ? 2 : 1;
+    case Kind::EucJp:
+        return 3;
+    case Kind::Utf16Le:
+    case Kind::Utf16Be:
+        return 4;
+    }
+    return 0;
+}
+
 QString codePointName(char32_t codePoint)
 {
     return QStringLiteral("U+%1").arg(uint(codePoint), 4, 16, QLatin1Char('0')).toUpper();

@@ -94,6 +94,13 @@ struct UnrepresentableScan {
 // The characters of `paneText` that a save in `encoding` would write as "?".
 UnrepresentableScan findUnrepresentable(QStringView paneText, const DocumentEncoding& encoding);
 
+// The encodings a user chooses from, in menu order: Shift_JIS, UTF-8, UTF-8 with BOM,
+// EUC-JP, UTF-16 (little-endian).
+inline constexpr int ChoiceCount = 5;
+DocumentEncoding choice(int index);
+// The index of the choice `encoding` is (its line breaks aside; UTF-16 of either order).
+int choiceIndex(const DocumentEncoding& encoding);
+
 // "U+2665", "U+1F600".
 QString codePointName(char32_t codePoint);
 } // namespace Encodings

@@ -30,6 +30,18 @@ void FileCommands::SetDocumentTitle(const QString& name)
     prompts.setWindowTitle(name + u' ' + titleSuffix);
 }
 
+void FileCommands::setEncodingHandler(std::function<void(const DocumentEncoding&)> handler)
+{
+    encodingHandler = std::move(handler);
+    encodingMayHaveChanged();
+}
+
+void FileCommands::encodingMayHaveChanged()
+{
+    if (encodingHandler)
+        encodingHandler(encoding);
+}
+
 bool FileCommands::saveGuarded(const QString& path, DocumentEncoding& target, int& flag)
 {
     const QString text = pane.text();
@@ -77,6 +89,7 @@ void FileCommands::NewDocument()
     fileTitle.clear();
     SetDocumentTitle(resString(Str::Untitled));
     modified = 0;
+    encodingMayHaveChanged();
 }
 
 bool FileCommands::openAsDocument(const QString& path)
@@ -92,6 +105,7 @@ bool FileCommands::openAsDocument(const QString& path)
         fileTitle = displayName(path);
         SetDocumentTitle(fileTitle);
     }
+    encodingMayHaveChanged();
     return loaded;
 }
 
@@ -111,6 +125,7 @@ bool FileCommands::SaveDocument()
         return SaveDocumentAs();
     const bool saved = saveGuarded(filePath, encoding, modified);
     SetDocumentTitle(fileTitle);
+    encodingMayHaveChanged();
     return saved;
 }
 
@@ -124,6 +139,7 @@ bool FileCommands::SaveDocumentAs()
     fileTitle = displayName(*path);
     const bool saved = saveGuarded(filePath, encoding, modified);
     SetDocumentTitle(fileTitle);
+    encodingMayHaveChanged();
     return saved;
 }
 
@@ -132,11 +148,15 @@ void FileCommands::ReopenWithEncoding(DocumentEncoding::Kind kind)
     if (filePath.isEmpty() || !QuerySaveChanges())
         return;
     codec.LoadTextFile(pane, prompts, filePath, modified, encoding, kind);
+    encodingMayHaveChanged();
 }
 
 void FileCommands::SetSaveEncoding(const DocumentEncoding& chosen)
 {
     DocumentEncoding next = chosen;
+    // UTF-16 keeps the byte order the file had.
+    if (next.kind == DocumentEncoding::Kind::Utf16Le && encoding.kind == DocumentEncoding::Kind::Utf16Be)
+        next.kind = DocumentEncoding::Kind::Utf16Be;
     // Only the code page has one fixed form of line break; the others keep the file's.
     next.lineBreak = next.kind == DocumentEncoding::Kind::ShiftJis ? DocumentEncoding::LineBreak::CrLf
                                                                    : encoding.lineBreak;
@@ -144,6 +164,7 @@ void FileCommands::SetSaveEncoding(const DocumentEncoding& chosen)
         return;
     encoding = next;
     modified = 1;
+    encodingMayHaveChanged();
 }
 
 void FileCommands::OpenDroppedFile(const QStringList& paths)
@@ -188,6 +209,7 @@ void FileCommands::ChooseStartupDocument(const QStringList& arguments)
         filePath = files.constFirst();
         fileTitle = displayName(filePath);
         SetDocumentTitle(fileTitle);
+        encodingMayHaveChanged();
         return;
     }
     // Nothing to open, or the file went away since it was found readable: a new document.

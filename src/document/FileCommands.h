@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <utility>
 
 class EditPane;
@@ -37,6 +38,9 @@ public:
     // True when the text was written.
     bool SaveDocument();
     bool SaveDocumentAs();
+    // Runs after a command that may have changed `encoding` (the status bar shows it).
+    void setEncodingHandler(std::function<void(const DocumentEncoding&)> handler);
+
     // Reads the document's file again in `kind`, after the save question.
     void ReopenWithEncoding(DocumentEncoding::Kind kind);
     // The encoding the next save writes; a change counts as a change of the document.
@@ -72,8 +76,11 @@ private:
     // UTF-8 changes `target`. Cancel writes nothing and puts the caret on the first one.
     bool saveGuarded(const QString& path, DocumentEncoding& target, int& flag);
 
+    void encodingMayHaveChanged();
+
     EditPane& pane;
     Prompts& prompts;
+    std::function<void(const DocumentEncoding&)> encodingHandler;
     QString templateFolder;
     TextCodec codec;
 };

@@ -21,6 +21,8 @@ inline const QString Top = QStringLiteral("Top");
 inline const QString Right = QStringLiteral("Right");
 inline const QString Bottom = QStringLiteral("Bottom");
 inline const QString MostTopWindow = QStringLiteral("MostTopWindow");
+// In the section Str::SectionEncoding.
+inline const QString NewDocumentEncoding = QStringLiteral("NewDocument");
 
 // Word00 .. Word09
 inline QString word(int index)

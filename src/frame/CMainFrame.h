@@ -82,6 +82,9 @@ private:
     CommandMap frameCommands;
     ActionSet* actionsObject = nullptr;
     QLabel* messagePane = nullptr;
+    // The document's encoding and line breaks.
+    QLabel* encodingPane = nullptr;
+    QLabel* lineBreakPane = nullptr;
     std::array<QLabel*, 4> lockPanes{};
     std::unique_ptr<LockIndicators> locks;
     std::array<QString, 10> userFormatNames;

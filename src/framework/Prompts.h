@@ -39,6 +39,12 @@ public:
     }
     // Puts code page 932 text on the clipboard; false when the clipboard could not be had.
     virtual bool setClipboardText(const QByteArray& cp932Text) = 0;
+    // Puts text on the clipboard as it stands; false when the clipboard could not be had.
+    virtual bool setClipboardUnicodeText(const QString& text)
+    {
+        (void)text;
+        return false;
+    }
     virtual void openUrl(const QString& address) = 0;
     virtual void setWindowTitle(const QString& title) = 0;
     virtual QString windowTitle() const = 0;

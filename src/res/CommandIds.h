@@ -79,6 +79,13 @@ inline constexpr Id NoAction2 = 32788;
 inline constexpr Id CopyAll = 32850;
 inline constexpr Id OpenBlogPage = 32847;
 
+// Encodings, each group in the order of Encodings::choices(): reopen the file in one, save
+// the document in one, start new documents in one.
+inline constexpr int EncodingChoiceCount = 5;
+inline constexpr Id ReopenEncodingFirst = 32900;
+inline constexpr Id SaveEncodingFirst = 32905;
+inline constexpr Id NewEncodingFirst = 32910;
+
 // Help
 inline constexpr Id DonationLink = 32852;
 inline constexpr Id About = 57664;

@@ -53,6 +53,15 @@ inline constexpr int FormatToolBarTitle = 20041; // "書式"
 inline constexpr int UserToolBarTitle = 20042;   // "ユーザー書式"
 inline constexpr int AboutNotice1 = 20043;
 inline constexpr int AboutNotice2 = 20044;
+inline constexpr int LossIntro = 20050; // the character-loss question, %1 the encoding
+inline constexpr int LossLine = 20051;  // one listed character
+inline constexpr int LossMore = 20052;  // the number of characters not listed
+inline constexpr int LossSaveUtf8 = 20053;
+inline constexpr int LossSaveQuestionMarks = 20054;
+inline constexpr int CopiedAllLost = 20055;   // after 109: how many characters became "?"
+inline constexpr int SectionEncoding = 20056; // the settings section of the encodings
+inline constexpr int EncodingPaneTip = 20057;
+inline constexpr int LineBreakPaneTip = 20058;
 } // namespace Str
 
 // The text of string resource `id`; empty when there is none.

@@ -55,6 +55,9 @@ private:
     void registerFormatCommands();
     // Each feature registers its commands from its own file (view/View*.cpp).
     void registerFileCommands();
+    void loadEncodingSettings();
+    // Writes the setting only when it changed, so a first exit writes the seed's keys alone.
+    void saveEncodingSettings();
     void registerFindCommands();
     void openFindDialog(bool replace);
     EditPane& findPane() const;
@@ -74,6 +77,7 @@ private:
     FrameLink* frameLink = nullptr;
     std::unique_ptr<FileCommands> fileCommands;
     bool clipboardHasText = false;
+    QString storedNewDocumentEncoding;
     FindReplace finder{findPane(), prompts};
     QPointer<FindDialog> findDialog;
 };
