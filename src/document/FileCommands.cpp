@@ -1,5 +1,7 @@
 #include "document/FileCommands.h"
 
+#include "document/Encoding.h"
+
 #include "framework/Prompts.h"
 #include "res/Strings.h"
 #include "view/EditPane.h"
@@ -28,6 +30,40 @@ void FileCommands::SetDocumentTitle(const QString& name)
     prompts.setWindowTitle(name + u' ' + titleSuffix);
 }
 
+void FileCommands::setEncodingHandler(std::function<void(const DocumentEncoding&)> handler)
+{
+    encodingHandler = std::move(handler);
+    encodingMayHaveChanged();
+}
+
+void FileCommands::encodingMayHaveChanged()
+{
+    if (encodingHandler)
+        encodingHandler(encoding);
+}
+
+bool FileCommands::saveGuarded(const QString& path, DocumentEncoding& target, int& flag)
+{
+    const QString text = pane.text();
+    const Encodings::UnrepresentableScan scan = Encodings::findUnrepresentable(text, target);
+    if (!scan.isEmpty()) {
+        switch (prompts.askCharacterLoss(scan, target.displayName())) {
+        case Prompts::LossChoice::SaveAsUtf8:
+            target = DocumentEncoding::utf8();
+            break;
+        case Prompts::LossChoice::SaveWithQuestionMarks:
+            break;
+        case Prompts::LossChoice::Cancel: {
+            const qsizetype at = scan.characters.constFirst().position;
+            pane.setSelection(at, at);
+            pane.scrollCaret();
+            return false;
+        }
+        }
+    }
+    return codec.SaveTextFile(pane, prompts, path, flag, target) == TextCodec::SaveResult::Saved;
+}
+
 bool FileCommands::QuerySaveChanges()
 {
     if (modified != 1)
@@ -54,11 +90,13 @@ void FileCommands::NewDocument()
     if (!QuerySaveChanges())
         return;
     ApplyTemplate();
+    encoding = newDocumentEncoding;
     filePath.clear();
     fileTitle.clear();
     SetDocumentTitle(resString(Str::Untitled));
     modified = 0;
     settle();
+    encodingMayHaveChanged();
 }
 
 bool FileCommands::openAsDocument(const QString& path)
@@ -66,7 +104,9 @@ bool FileCommands::openAsDocument(const QString& path)
     // A name the create prompt accepted does not exist yet: it becomes the document's name
     // although the load fails, so that Save creates it with the current text.
     const bool exists = QFileInfo::exists(path);
-    const bool loaded = codec.LoadTextFile(pane, prompts, path, modified);
+    const bool loaded = codec.LoadTextFile(pane, prompts, path, modified, encoding);
+    if (!loaded && !exists)
+        encoding = newDocumentEncoding;
     if (loaded || !exists) {
         filePath = path;
         fileTitle = displayName(path);
@@ -74,6 +114,7 @@ bool FileCommands::openAsDocument(const QString& path)
     }
     if (loaded)
         settle();
+    encodingMayHaveChanged();
     return loaded;
 }
 
@@ -91,10 +132,11 @@ bool FileCommands::SaveDocument()
 {
     if (filePath.isEmpty())
         return SaveDocumentAs();
-    const bool saved = codec.SaveTextFile(pane, prompts, filePath, modified) == TextCodec::SaveResult::Saved;
+    const bool saved = saveGuarded(filePath, encoding, modified);
     SetDocumentTitle(fileTitle);
     if (saved)
         settle();
+    encodingMayHaveChanged();
     return saved;
 }
 
@@ -106,11 +148,37 @@ bool FileCommands::SaveDocumentAs()
     // The new name stays also when the save fails.
     filePath = *path;
     fileTitle = displayName(*path);
-    const bool saved = codec.SaveTextFile(pane, prompts, filePath, modified) == TextCodec::SaveResult::Saved;
+    const bool saved = saveGuarded(filePath, encoding, modified);
     SetDocumentTitle(fileTitle);
     if (saved)
         settle();
+    encodingMayHaveChanged();
     return saved;
+}
+
+void FileCommands::ReopenWithEncoding(DocumentEncoding::Kind kind)
+{
+    if (filePath.isEmpty() || !QuerySaveChanges())
+        return;
+    if (codec.LoadTextFile(pane, prompts, filePath, modified, encoding, kind))
+        settle();
+    encodingMayHaveChanged();
+}
+
+void FileCommands::SetSaveEncoding(const DocumentEncoding& chosen)
+{
+    DocumentEncoding next = chosen;
+    // UTF-16 keeps the byte order the file had.
+    if (next.kind == DocumentEncoding::Kind::Utf16Le && encoding.kind == DocumentEncoding::Kind::Utf16Be)
+        next.kind = DocumentEncoding::Kind::Utf16Be;
+    // Only the code page has one fixed form of line break; the others keep the file's.
+    next.lineBreak = next.kind == DocumentEncoding::Kind::ShiftJis ? DocumentEncoding::LineBreak::CrLf
+                                                                   : encoding.lineBreak;
+    if (next == encoding)
+        return;
+    encoding = next;
+    modified = 1;
+    encodingMayHaveChanged();
 }
 
 void FileCommands::OpenDroppedFile(const QStringList& paths)
@@ -160,7 +228,8 @@ void FileCommands::ChooseStartupDocument(const QStringList& arguments)
     // the user saves.
     filePath = files.constFirst();
     fileTitle = displayName(filePath);
-    codec.LoadTextFile(pane, prompts, filePath, modified);
+    codec.LoadTextFile(pane, prompts, filePath, modified, encoding);
     SetDocumentTitle(fileTitle);
     settle();
+    encodingMayHaveChanged();
 }

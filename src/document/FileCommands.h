@@ -27,6 +27,10 @@ public:
     // Runs when the pane's changes are no longer only in the pane: the text was saved, or
     // replaced by a new or opened document.
     std::function<void()> changesSettled;
+    // What the document is saved in; a loaded file keeps its own.
+    DocumentEncoding encoding;
+    // What New and the template document are saved in (a setting).
+    DocumentEncoding newDocumentEncoding;
 
     void SetDocumentTitle(const QString& name);
     // The save question; true when the caller may let the text go. After Yes only a save
@@ -37,6 +41,13 @@ public:
     // True when the text was written.
     bool SaveDocument();
     bool SaveDocumentAs();
+    // Runs after a command that may have changed `encoding` (the status bar shows it).
+    void setEncodingHandler(std::function<void(const DocumentEncoding&)> handler);
+
+    // Reads the document's file again in `kind`, after the save question.
+    void ReopenWithEncoding(DocumentEncoding::Kind kind);
+    // The encoding the next save writes; a change counts as a change of the document.
+    void SetSaveEncoding(const DocumentEncoding& chosen);
     // Opens the first of the dropped files.
     void OpenDroppedFile(const QStringList& paths);
     // Opens the first readable file of the command line, or else starts a new document.
@@ -65,9 +76,15 @@ private:
     // leaves the old name, so that a later save cannot overwrite what was never shown.
     bool openAsDocument(const QString& path);
     void settle();
+    // Saves the pane in `target` after asking about characters it cannot hold; the choice of
+    // UTF-8 changes `target`. Cancel writes nothing and puts the caret on the first one.
+    bool saveGuarded(const QString& path, DocumentEncoding& target, int& flag);
+
+    void encodingMayHaveChanged();
 
     EditPane& pane;
     Prompts& prompts;
+    std::function<void(const DocumentEncoding&)> encodingHandler;
     QString templateFolder;
     TextCodec codec;
 };

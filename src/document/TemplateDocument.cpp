@@ -31,7 +31,8 @@ void FileCommands::SaveAsTemplate()
         return;
     // The document itself was not saved: its flag stays, so closing still asks.
     int templateFlag = modified;
-    codec.SaveTextFile(pane, prompts, path, templateFlag);
+    DocumentEncoding templateEncoding = newDocumentEncoding;
+    saveGuarded(path, templateEncoding, templateFlag);
 }
 
 void FileCommands::ApplyTemplate()
@@ -41,7 +42,9 @@ void FileCommands::ApplyTemplate()
         pane.setText(QString());
         return;
     }
-    codec.LoadTextFile(pane, prompts, path, modified);
+    // A template saved in UTF-8 (for characters the code page lacks) is found out here.
+    DocumentEncoding found;
+    codec.LoadTextFile(pane, prompts, path, modified, found);
     // One reading of the clock for all five values.
     for (const auto& [placeholder, value] : placeholderValues(prompts.localTime()))
         ReplaceAllFromTop(pane, prompts, placeholder, value);

@@ -1,6 +1,7 @@
 #include "document/TextCodec.h"
 
 #include "document/CodePage.h"
+#include "document/Encoding.h"
 #include "framework/Prompts.h"
 #include "res/Strings.h"
 #include "view/EditPane.h"
@@ -59,9 +60,12 @@ bool isLeadByte(unsigned char b)
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// Writes `bytes` with every CR dropped and every LF as CR LF, through a bounded chunk.
-template <typename Sink> bool writeWithLineBreaks(QByteArrayView bytes, Sink&& sink)
+// Writes `bytes` with every CR dropped and every LF as CR LF, through a bounded chunk; bytes
+// that are already in their file form go as they are.
+template <typename Sink> bool writeWithLineBreaks(QByteArrayView bytes, bool asFileBytes, Sink&& sink)
 {
+    if (asFileBytes)
+        return bytes.isEmpty() || sink(bytes.data(), bytes.size());
     char chunk[4096];
     qsizetype used = 0;
     for (const char b : bytes) {
@@ -97,9 +101,7 @@ bool writeAll(int fd, const char* data, qsizetype size)
 // `lineBreaks`: every CR dropped and every LF written as CR LF; otherwise the bytes as they are.
 bool writeBytes(int fd, QByteArrayView bytes, bool lineBreaks)
 {
-    if (!lineBreaks)
-        return writeAll(fd, bytes.data(), bytes.size());
-    return writeWithLineBreaks(bytes,
+    return writeWithLineBreaks(bytes, !lineBreaks,
                                [&](const char* data, qsizetype size) { return writeAll(fd, data, size); });
 }
 
@@ -174,13 +176,70 @@ bool writeFile(const QString& path, QByteArrayView bytes, bool lineBreaks)
 }
 } // namespace
 
-bool TextCodec::LoadTextFile(EditPane& pane, Prompts& prompts, const QString& path, int& modified)
+bool TextCodec::readHead(Prompts& prompts, const QString& path)
 {
     FileHandle file(openRegularForReading(path));
     if (file.get() < 0) {
         prompts.messageBox(resString(Str::CannotLoad), Prompts::Buttons::Ok);
         return false;
     }
+    raw.resize(HeadSize);
+    qsizetype size = 0;
+    while (size < HeadSize) {
+        const ssize_t got = ::read(file.get(), raw.data() + size, size_t(HeadSize - size));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            prompts.messageBox(resString(Str::CannotLoad), Prompts::Buttons::Ok);
+            return false;
+        }
+        if (got == 0)
+            break;
+        size += got;
+    }
+    raw.resize(size);
+    return true;
+}
+
+bool TextCodec::LoadTextFile(EditPane& pane, Prompts& prompts, const QString& path, int& modified)
+{
+    DocumentEncoding encoding;
+    return LoadTextFile(pane, prompts, path, modified, encoding, DocumentEncoding::Kind::ShiftJis);
+}
+
+bool TextCodec::LoadTextFile(EditPane& pane, Prompts& prompts, const QString& path, int& modified,
+                             DocumentEncoding& encoding, std::optional<DocumentEncoding::Kind> chosen)
+{
+    using Kind = DocumentEncoding::Kind;
+    if (!readHead(prompts, path))
+        return false;
+    DocumentEncoding found;
+    if (!chosen) {
+        found = Encodings::detect(raw, raw.size() == HeadSize);
+    } else {
+        found.kind = *chosen;
+        if (found.kind == Kind::Utf8)
+            found.bom = raw.startsWith("\xEF\xBB\xBF");
+        else if (found.kind == Kind::Utf16Le && raw.startsWith("\xFE\xFF"))
+            found.kind = Kind::Utf16Be;
+        else if (found.kind == Kind::Utf16Be && raw.startsWith("\xFF\xFE"))
+            found.kind = Kind::Utf16Le;
+    }
+    const QByteArrayView bom = Encodings::bomBytes(found);
+    const qsizetype bomLength = raw.startsWith(bom) ? bom.size() : 0;
+    if (found.kind == Kind::ShiftJis)
+        loadShiftJis(pane, prompts);
+    else
+        loadUnicodeOrEucJp(pane, prompts, found, bomLength);
+    encoding = found;
+    modified = 1;
+    return true;
+}
+
+void TextCodec::loadShiftJis(EditPane& pane, Prompts& prompts)
+{
+    // Each byte taken adds at least one byte to the count, so the head always holds enough
+    // for the limit; its end is the end of the file whenever the limit is not reached.
     qsizetype count = 0;
     // A byte is appended, an LF after its CR; true while there is room for more.
     const auto put = [&](char b) {
@@ -191,40 +250,25 @@ bool TextCodec::LoadTextFile(EditPane& pane, Prompts& prompts, const QString& pa
     };
     bool pendingCr = false;
     bool full = false;
-    bool ended = false;
-    char chunk[8192];
-    while (!full && !ended) {
-        const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            prompts.messageBox(resString(Str::CannotLoad), Prompts::Buttons::Ok);
-            return false;
-        }
-        if (got == 0)
-            break;
-        for (ssize_t i = 0; i < got && !full; ++i) {
-            const char b = chunk[i];
-            if (pendingCr) {
-                pendingCr = false;
-                if (b == '\n') {
-                    full = !put('\n');
-                    continue;
-                }
-                if (!put('\r')) {
-                    full = true;
-                    break;
-                }
+    for (qsizetype i = 0; i < raw.size() && !full; ++i) {
+        const char b = raw[i];
+        if (pendingCr) {
+            pendingCr = false;
+            if (b == '\n') {
+                full = !put('\n');
+                continue;
             }
-            if (b == 0x1A) {
-                ended = true;
+            if (!put('\r')) {
+                full = true;
                 break;
             }
-            if (b == '\r')
-                pendingCr = true;
-            else
-                full = !put(b);
         }
+        if (b == 0x1A)
+            break;
+        if (b == '\r')
+            pendingCr = true;
+        else
+            full = !put(b);
     }
     if (pendingCr && !full)
         full = !put('\r');
@@ -236,24 +280,73 @@ bool TextCodec::LoadTextFile(EditPane& pane, Prompts& prompts, const QString& pa
     const qsizetype textLength = static_cast<const char*>(zero) - fileBuffer.data();
     // Ill-formed bytes decode to "?" (see CodePage); decoding never fails.
     pane.setText(CodePage::toUnicode(QByteArrayView(fileBuffer.data(), textLength)));
-    modified = 1;
-    return true;
+}
+
+void TextCodec::loadUnicodeOrEucJp(EditPane& pane, Prompts& prompts, DocumentEncoding& encoding,
+                                   qsizetype bomLength)
+{
+    using Kind = DocumentEncoding::Kind;
+    QByteArrayView data = QByteArrayView(raw).sliced(bomLength);
+    // Ctrl+Z ends the data as in a Shift_JIS file: the byte, or in UTF-16 the code unit.
+    if (encoding.kind == Kind::Utf16Le || encoding.kind == Kind::Utf16Be) {
+        const bool le = encoding.kind == Kind::Utf16Le;
+        for (qsizetype i = 0; i + 1 < data.size(); i += 2)
+            if (data[i + (le ? 0 : 1)] == 0x1A && data[i + (le ? 1 : 0)] == 0) {
+                data.truncate(i);
+                break;
+            }
+    } else if (const qsizetype end = data.indexOf('\x1A'); end >= 0) {
+        data.truncate(end);
+    }
+    // Unlike the code page's count this one says "cut" only when something is cut.
+    if (bomLength + data.size() > SizeLimit) {
+        data.truncate(Encodings::wholeCharacterPrefix(data, encoding.kind, SizeLimit - bomLength));
+        prompts.messageBox(resString(Str::LoadTooLarge), Prompts::Buttons::Ok);
+    }
+    QString text = Encodings::decode(data, encoding.kind);
+    // A zero character ends the text, as a zero byte does in the code page.
+    if (const qsizetype zero = text.indexOf(QChar(0)); zero >= 0)
+        text.truncate(zero);
+    encoding.lineBreak = Encodings::lineBreakOf(text);
+    pane.setText(Encodings::toPaneText(text));
 }
 
 TextCodec::SaveResult TextCodec::SaveTextFile(EditPane& pane, Prompts& prompts, const QString& path,
                                               int& modified)
 {
+    return SaveTextFile(pane, prompts, path, modified, DocumentEncoding::shiftJis());
+}
+
+TextCodec::SaveResult TextCodec::SaveTextFile(EditPane& pane, Prompts& prompts, const QString& path,
+                                              int& modified, const DocumentEncoding& encoding)
+{
+    const bool codePage = encoding.kind == DocumentEncoding::Kind::ShiftJis;
     encoded.resize(0);
-    CodePage::appendFromUnicode(pane.text(), encoded);
+    if (codePage)
+        CodePage::appendFromUnicode(pane.text(), encoded);
+    else
+        encoded = Encodings::fileBytes(pane.text(), encoding);
     qsizetype n = encoded.size();
     if (n > SizeLimit) {
         if (prompts.messageBox(resString(Str::SaveTooLarge), Prompts::Buttons::OkCancel) !=
             Prompts::Answer::Ok)
             return SaveResult::Cancelled;
-        n = wholeCharacterPrefix(encoded, SizeLimit);
+        if (codePage) {
+            n = wholeCharacterPrefix(encoded, SizeLimit);
+        } else {
+            const qsizetype bom = Encodings::bomBytes(encoding).size();
+            n = bom + Encodings::wholeCharacterPrefix(QByteArrayView(encoded).sliced(bom), encoding.kind,
+                                                      SizeLimit - bom);
+        }
     }
-    std::memcpy(fileBuffer.data(), encoded.constData(), size_t(n));
-    if (!writeFile(path, QByteArrayView(fileBuffer.data(), n), true)) {
+    bool written = false;
+    if (codePage) {
+        std::memcpy(fileBuffer.data(), encoded.constData(), size_t(n));
+        written = writeFile(path, QByteArrayView(fileBuffer.data(), n), true);
+    } else {
+        written = writeFile(path, QByteArrayView(encoded).first(n), false);
+    }
+    if (!written) {
         prompts.messageBox(resString(Str::CannotSave), Prompts::Buttons::Ok);
         return SaveResult::Failed;
     }

@@ -24,6 +24,8 @@ inline const QString MostTopWindow = QStringLiteral("MostTopWindow");
 // Section Recovery, seconds; read only, so that a file without them stays as it is.
 inline const QString RecoveryPause = QStringLiteral("Pause");
 inline const QString RecoveryInterval = QStringLiteral("Interval");
+// In the section Str::SectionEncoding.
+inline const QString NewDocumentEncoding = QStringLiteral("NewDocument");
 
 // Word00 .. Word09
 inline QString word(int index)

@@ -77,6 +77,10 @@ Prompts& CMainFrame::prompts() const
 void CMainFrame::createView(const QStringList& arguments)
 {
     viewObject = std::make_unique<CKumorialView>(profile, *promptsObject, this);
+    viewObject->files().setEncodingHandler([this](const DocumentEncoding& e) {
+        encodingPane->setText(e.displayName());
+        lineBreakPane->setText(e.lineBreakName());
+    });
     commandRouter.setTarget(CommandRouter::View, &viewObject->commands());
     setCentralWidget(viewObject->paneWidget());
     viewObject->initialUpdate(this, arguments);
@@ -162,6 +166,17 @@ void CMainFrame::createStatusBar()
     });
     countsLabel = new CountsPane;
     statusBar()->addPermanentWidget(countsLabel);
+    const auto documentPane = [this](const QString& name, int tip) {
+        auto* pane = new QLabel;
+        pane->setObjectName(name);
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setToolTip(resString(tip));
+        statusBar()->addPermanentWidget(pane);
+        return pane;
+    };
+    encodingPane = documentPane(QStringLiteral("EncodingPane"), Str::EncodingPaneTip);
+    lineBreakPane = documentPane(QStringLiteral("LineBreakPane"), Str::LineBreakPaneTip);
     const int texts[] = {Str::IndicatorKana, Str::IndicatorCaps, Str::IndicatorNum, Str::IndicatorScroll};
     for (int i = 0; i < 4; ++i) {
         auto* pane = new QLabel(resString(texts[i]));

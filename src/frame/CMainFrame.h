@@ -95,6 +95,9 @@ private:
     CommandMap frameCommands;
     ActionSet* actionsObject = nullptr;
     QLabel* messagePane = nullptr;
+    // The document's encoding and line breaks.
+    QLabel* encodingPane = nullptr;
+    QLabel* lineBreakPane = nullptr;
     std::array<QLabel*, 4> lockPanes{};
     std::unique_ptr<LockIndicators> locks;
     CountsPane* countsLabel = nullptr;

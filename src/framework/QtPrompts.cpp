@@ -1,6 +1,7 @@
 #include "framework/QtPrompts.h"
 
 #include "document/CodePage.h"
+#include "document/Encoding.h"
 #include "framework/PlainText.h"
 #include "res/Strings.h"
 
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -181,6 +183,52 @@ bool QtPrompts::setClipboardText(const QByteArray& cp932Text)
     data->setData(QStringLiteral("text/plain;charset=Shift_JIS"), cp932Text);
     clipboard->setMimeData(data);
     return true;
+}
+
+bool QtPrompts::setClipboardUnicodeText(const QString& text)
+{
+    QClipboard* clipboard = QApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->setText(text);
+    return true;
+}
+
+Prompts::LossChoice showCharacterLossBox(QWidget* parent, const Encodings::UnrepresentableScan& scan,
+                                         const QString& encodingName)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(resString(Str::AppTitle));
+    box.setIcon(QMessageBox::Warning);
+    box.setText(resString(Str::LossIntro).arg(encodingName));
+    QStringList lines;
+    for (const Encodings::Unrepresentable& u : scan.characters)
+        lines << resString(Str::LossLine)
+                     .arg(QString::fromUcs4(&u.codePoint, 1), Encodings::codePointName(u.codePoint))
+                     .arg(u.count)
+                     .arg(u.line)
+                     .arg(u.column);
+    if (scan.moreDistinct > 0)
+        lines << resString(Str::LossMore).arg(scan.moreDistinct);
+    box.setInformativeText(lines.join(u'\n'));
+    QPushButton* utf8 = box.addButton(resString(Str::LossSaveUtf8), QMessageBox::AcceptRole);
+    QPushButton* questionMarks =
+        box.addButton(resString(Str::LossSaveQuestionMarks), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(resString(Str::CancelButton), QMessageBox::RejectRole);
+    box.setDefaultButton(utf8);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == utf8)
+        return Prompts::LossChoice::SaveAsUtf8;
+    if (box.clickedButton() == questionMarks)
+        return Prompts::LossChoice::SaveWithQuestionMarks;
+    return Prompts::LossChoice::Cancel;
+}
+
+Prompts::LossChoice QtPrompts::askCharacterLoss(const Encodings::UnrepresentableScan& scan,
+                                                const QString& encodingName)
+{
+    return showCharacterLossBox(window, scan, encodingName);
 }
 
 void QtPrompts::openUrl(const QString& address)

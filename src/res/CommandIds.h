@@ -42,7 +42,7 @@ inline constexpr Id AlwaysOnTop = 32782;
 inline constexpr Id ChooseFont = 32784;
 inline constexpr Id SymbolPicker = 32790;
 inline constexpr Id Translucency = 32804;
-inline constexpr Id ViewPreview = 32914;
+inline constexpr Id ViewPreview = 32920;
 
 // Base formats, in base format order 1..15.
 inline constexpr Id BaseBold = 32819;
@@ -79,6 +79,13 @@ inline constexpr Id NoAction2 = 32788;
 // Toolbar-only commands
 inline constexpr Id CopyAll = 32850;
 inline constexpr Id OpenBlogPage = 32847;
+
+// Encodings, each group in the order of Encodings::choices(): reopen the file in one, save
+// the document in one, start new documents in one.
+inline constexpr int EncodingChoiceCount = 5;
+inline constexpr Id ReopenEncodingFirst = 32900;
+inline constexpr Id SaveEncodingFirst = 32905;
+inline constexpr Id NewEncodingFirst = 32910;
 
 // Help
 inline constexpr Id DonationLink = 32852;

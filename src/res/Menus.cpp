@@ -1,5 +1,7 @@
 #include "res/Menus.h"
 
+#include <array>
+
 namespace {
 using K = MenuNode::Kind;
 
@@ -13,11 +15,28 @@ constexpr MenuNode popup(const char16_t* text, std::span<const MenuNode> childre
     return {K::Popup, text, Cmd::None, false, children};
 }
 
+// The same five encodings; the save and new-document lists check the one in use.
+constexpr std::array<MenuNode, Cmd::EncodingChoiceCount> encodingItems(Cmd::Id first, bool checked)
+{
+    return {{item(u"Shift_JIS(&S)", first, checked), item(u"UTF-8(&U)", Cmd::Id(first + 1), checked),
+             item(u"UTF-8 BOM 付き(&B)", Cmd::Id(first + 2), checked),
+             item(u"EUC-JP(&E)", Cmd::Id(first + 3), checked),
+             item(u"UTF-16(&W)", Cmd::Id(first + 4), checked)}};
+}
+
+constexpr auto reopenMenu = encodingItems(Cmd::ReopenEncodingFirst, false);
+constexpr auto saveEncodingMenu = encodingItems(Cmd::SaveEncodingFirst, true);
+constexpr auto newEncodingMenu = encodingItems(Cmd::NewEncodingFirst, true);
+
 constexpr MenuNode fileMenu[] = {
     item(u"新規作成\tCtrl+N(&N)", Cmd::FileNew),
     item(u"開く...\tCtrl+O(&O)", Cmd::FileOpen),
     item(u"上書き保存\tCtrl+S(&S)", Cmd::FileSave),
     item(u"名前を付けて保存(&A)...", Cmd::FileSaveAs),
+    sep,
+    popup(u"文字コードを指定して開き直す(&R)", reopenMenu),
+    popup(u"保存する文字コード(&E)", saveEncodingMenu),
+    popup(u"新規文書の文字コード(&W)", newEncodingMenu),
     sep,
     item(u"定型文書として保存(&T)", Cmd::SaveAsTemplate),
     sep,

@@ -63,6 +63,15 @@ inline constexpr int CountsSelection = 20141;  // the selection's counts before 
 inline constexpr int PreviewTitle = 20142;     // "プレビュー"
 inline constexpr int PreviewImage = 20143;     // placeholder of an image not shown
 inline constexpr int PreviewExcerpt = 20144;   // note over a preview of part of the text
+inline constexpr int LossIntro = 20060;        // the character-loss question, %1 the encoding
+inline constexpr int LossLine = 20061;         // one listed character
+inline constexpr int LossMore = 20062;         // the number of characters not listed
+inline constexpr int LossSaveUtf8 = 20063;
+inline constexpr int LossSaveQuestionMarks = 20064;
+inline constexpr int CopiedAllLost = 20065;   // after 109: how many characters became "?"
+inline constexpr int SectionEncoding = 20066; // the settings section of the encodings
+inline constexpr int EncodingPaneTip = 20067;
+inline constexpr int LineBreakPaneTip = 20068;
 } // namespace Str
 
 // The text of string resource `id`; empty when there is none.

@@ -1,6 +1,7 @@
 #include "view/CKumorialView.h"
 
 #include "document/CodePage.h"
+#include "document/Encoding.h"
 #include "document/FileCommands.h"
 #include "format/Markup.h"
 #include "format/ProfileStore.h"
@@ -33,6 +34,7 @@ CKumorialView::CKumorialView(ProfileStore& store, Prompts& p, QWidget* parentWid
     // Kumorial.tmp lives beside Kumorial.ini.
     fileCommands = std::make_unique<FileCommands>(pane->pane(), prompts, modified,
                                                   QFileInfo(profile.path()).absolutePath());
+    loadEncodingSettings();
 
     if (QClipboard* clipboard = QApplication::clipboard()) {
         const auto refresh = [this, clipboard] {
@@ -53,6 +55,7 @@ CKumorialView::CKumorialView(ProfileStore& store, Prompts& p, QWidget* parentWid
 CKumorialView::~CKumorialView()
 {
     table.save(profile, currentFace(), currentSize());
+    saveEncodingSettings();
 }
 
 QString CKumorialView::currentFace() const
@@ -210,8 +213,18 @@ void CKumorialView::ChooseEditorFont()
 
 void CKumorialView::CopyAllText()
 {
-    prompts.setClipboardText(CodePage::fromUnicode(pane->pane().text()));
-    prompts.messageBox(resString(Str::CopiedAll), Prompts::Buttons::Ok, Prompts::Icon::Information);
+    const QString& text = pane->pane().text();
+    QString message = resString(Str::CopiedAll);
+    if (fileCommands->encoding.kind == DocumentEncoding::Kind::ShiftJis) {
+        prompts.setClipboardText(CodePage::fromUnicode(text));
+        const int lost = Encodings::findUnrepresentable(text, DocumentEncoding::shiftJis()).total;
+        if (lost > 0)
+            message += u'\n' + resString(Str::CopiedAllLost).arg(lost);
+    } else {
+        // Only a Shift_JIS document is bound to the code page; the others lose nothing.
+        prompts.setClipboardUnicodeText(text);
+    }
+    prompts.messageBox(message, Prompts::Buttons::Ok, Prompts::Icon::Information);
 }
 
 void CKumorialView::OpenBlogPage()

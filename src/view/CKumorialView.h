@@ -64,6 +64,9 @@ private:
     void registerFormatCommands();
     // Each feature registers its commands from its own file (view/View*.cpp).
     void registerFileCommands();
+    void loadEncodingSettings();
+    // Writes the setting only when it changed, so a first exit writes the seed's keys alone.
+    void saveEncodingSettings();
     void registerFindCommands();
     void openFindDialog(bool replace);
     EditPane& findPane() const;
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<FileCommands> fileCommands;
     bool clipboardHasText = false;
     bool fontChosen = false;
+    QString storedNewDocumentEncoding;
     FindReplace finder{findPane(), prompts};
     QPointer<FindDialog> findDialog;
     std::unique_ptr<DocumentRecovery> recovery;

@@ -126,7 +126,8 @@ void TestMainWindow::copyAllUsesTheCodePage()
     QString message;
     TestSupport::answerNext<QMessageBox>(QMessageBox::Ok, &message);
     QVERIFY(app->mainFrame()->router().dispatchIfEnabled(Cmd::CopyAll));
-    QCOMPARE(message, QStringLiteral("全文をクリップボードにコピーしました"));
+    // The € the code page lacks is counted in the message.
+    QCOMPARE(message, QStringLiteral("全文をクリップボードにコピーしました\n1 文字は「?」に置き換えました"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("日本語 ? ①\r\n2行目"));
 
     pane().setText(QString());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Encoding.h"
 #include "framework/Prompts.h"
 #include "res/Strings.h"
 
@@ -33,6 +34,10 @@ public:
     QDateTime now{QDate(2026, 12, 8), QTime(9, 5, 42)};
     int clockReadings = 0;
     QString title = QStringLiteral("クモリアル");
+    // The character-loss question: next choice (Cancel when run out) and what it listed.
+    QList<LossChoice> lossChoices;
+    QList<Encodings::UnrepresentableScan> lossShown;
+    QStringList lossEncodings;
 
     Answer messageBox(const QString& text, Buttons, Icon) override
     {
@@ -53,6 +58,13 @@ public:
     {
         ++clockReadings;
         return now;
+    }
+    LossChoice askCharacterLoss(const Encodings::UnrepresentableScan& scan,
+                                const QString& encodingName) override
+    {
+        lossShown << scan;
+        lossEncodings << encodingName;
+        return lossChoices.isEmpty() ? LossChoice::Cancel : lossChoices.takeFirst();
     }
     bool setClipboardText(const QByteArray&) override { return true; }
     void openUrl(const QString&) override {}
