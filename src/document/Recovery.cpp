@@ -243,6 +243,7 @@ void DocumentRecovery::tick()
     RecoveryCopy copy;
     copy.text = pane.text();
     copy.name = files.filePath;
+    copy.encoding = files.encoding.toString();
     copy.time = clock.wallTime();
     if (store.write(copy))
         schedule.written();
@@ -260,6 +261,9 @@ void DocumentRecovery::restore(const RecoveryCopy& copy)
 {
     pane.setText(fitToRoom(copy.text, pane.textLimit()).toString());
     files.filePath = copy.name;
+    // A copy from a newer program may name an encoding this one lacks: the document's stays.
+    if (const std::optional<DocumentEncoding> encoding = DocumentEncoding::fromString(copy.encoding))
+        files.encoding = *encoding;
     files.fileTitle = copy.name.isEmpty() ? QString() : FileCommands::displayName(copy.name);
     files.SetDocumentTitle(files.fileTitle.isEmpty() ? resString(Str::Untitled) : files.fileTitle);
     files.modified = 1;

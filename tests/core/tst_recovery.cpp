@@ -1,8 +1,8 @@
-#include "support/StandInPrompts.h"
 #include "document/CodePage.h"
 #include "document/FileCommands.h"
 #include "document/Recovery.h"
 #include "support/MemoryPane.h"
+#include "support/StandInPrompts.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,6 +98,7 @@ private Q_SLOTS:
     void fileCommands_data();
     void fileCommands();
     void copyFollowsTheTextAndName();
+    void encodingTravelsWithTheCopy();
     void leftCopyAnswers_data();
     void leftCopyAnswers();
     void badCopyIsSetAside_data();
@@ -327,7 +328,7 @@ void TestRecovery::copyFollowsTheTextAndName()
     s.type(QStringLiteral("一"));
     s.wait(3000);
     QCOMPARE(s.copyOnDisk()->name, QString());
-    QCOMPARE(s.copyOnDisk()->encoding, QStringLiteral("Shift_JIS"));
+    QCOMPARE(s.copyOnDisk()->encoding, QStringLiteral("Shift_JIS;CRLF"));
     QCOMPARE(s.copyOnDisk()->time, s.prompts.now);
 
     // Typing on without a pause still gets a fresh copy every 30 s.
@@ -476,6 +477,27 @@ void TestRecovery::runningCopyIsNeverTaken()
     QVERIFY(!last.takeLeftCopy(prompts));
     last.remove();
     QVERIFY(QFileInfo::exists(first.copyPath()));
+}
+
+void TestRecovery::encodingTravelsWithTheCopy()
+{
+    const QString utf8 = QStringLiteral("UTF-8;BOM;LF");
+    {
+        Session s(dir->path());
+        s.files.encoding = *DocumentEncoding::fromString(utf8);
+        s.type(QStringLiteral("♥"));
+        s.wait(3000);
+        QCOMPARE(s.copyOnDisk()->encoding, utf8);
+    }
+    Session s(dir->path());
+    RecoveryCopy copy = sampleCopy();
+    copy.encoding = utf8;
+    s.recovery.restore(copy);
+    QCOMPARE(s.files.encoding.toString(), utf8);
+    // An encoding this program does not know leaves the document's as it was.
+    copy.encoding = QStringLiteral("KOI8-R");
+    s.recovery.restore(copy);
+    QCOMPARE(s.files.encoding.toString(), utf8);
 }
 
 void TestRecovery::restoreGivesBackAModifiedDocument_data()
