@@ -54,9 +54,11 @@ struct Model {
         qsizetype n = std::clamp<qsizetype>(room, 0, t.size());
         if (n > 0 && n < t.size() && (t[n - 1].isHighSurrogate() || (t[n - 1] == u'\r' && t[n] == u'\n')))
             --n;
-        if (!grouped || !groupHasStep)
+        // An edit that changes nothing leaves no undo step.
+        if ((n > 0 || start != end) && (!grouped || !groupHasStep)) {
             undo.push_back({text, start, end});
-        groupHasStep = grouped;
+            groupHasStep = grouped;
+        }
         text = text.left(start) + t.left(n) + text.mid(end);
         start = end = start + n;
     }

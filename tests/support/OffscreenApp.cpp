@@ -11,7 +11,8 @@ QApplication& offscreenApplication()
     static char name[] = "kumorial";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit the platform plugin may be gone before a static would go.
+    static auto* app = new QApplication(argc, argv);
+    return *app;
 }
 } // namespace TestSupport

@@ -4,6 +4,6 @@ class QApplication;
 
 namespace TestSupport {
 // The one QApplication of a benchmark or fuzzer executable, created offscreen on first use
-// and kept for the whole run.
+// and kept for the whole run (never destroyed).
 QApplication& offscreenApplication();
 } // namespace TestSupport
