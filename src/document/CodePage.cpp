@@ -1,4 +1,5 @@
 #include "document/CodePage.h"
+#include "document/IcuConverters.h"
 
 #include <memory>
 #include <stdexcept>
@@ -6,33 +7,20 @@
 #include <unicode/ucnv_cb.h>
 
 namespace {
-void U_CALLCONV toUnicodeQuestionMark(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
-                                      UConverterCallbackReason reason, UErrorCode* err)
-{
-    if (reason > UCNV_IRREGULAR)
-        return;
-    *err = U_ZERO_ERROR;
-    const UChar q = u'?';
-    ucnv_cbToUWriteUChars(args, &q, 1, 0, err);
-}
-
-struct ConverterCloser {
-    void operator()(UConverter* c) const { ucnv_close(c); }
-};
 
 UConverter* converter()
 {
-    thread_local std::unique_ptr<UConverter, ConverterCloser> cnv = [] {
+    thread_local std::unique_ptr<UConverter, IcuConverters::Closer> cnv = [] {
         UErrorCode err = U_ZERO_ERROR;
         UConverter* c = ucnv_open("windows-31j", &err);
         if (U_FAILURE(err) || !c)
             throw std::runtime_error("ICU has no windows-31j converter");
         ucnv_setFallback(c, false);
         ucnv_setSubstChars(c, "?", 1, &err);
-        ucnv_setToUCallBack(c, toUnicodeQuestionMark, nullptr, nullptr, nullptr, &err);
+        ucnv_setToUCallBack(c, IcuConverters::toUnicodeQuestionMark, nullptr, nullptr, nullptr, &err);
         if (U_FAILURE(err))
             throw std::runtime_error("cannot configure the windows-31j converter");
-        return std::unique_ptr<UConverter, ConverterCloser>(c);
+        return std::unique_ptr<UConverter, IcuConverters::Closer>(c);
     }();
     return cnv.get();
 }

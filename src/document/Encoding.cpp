@@ -1,4 +1,5 @@
 #include "document/Encoding.h"
+#include "document/IcuConverters.h"
 
 #include <QHash>
 #include <array>
@@ -42,23 +43,9 @@ bool isJapaneseCodePage(Kind kind)
     return kind == Kind::ShiftJis || kind == Kind::EucJp;
 }
 
-void U_CALLCONV toUnicodeQuestionMark(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
-                                      UConverterCallbackReason reason, UErrorCode* err)
-{
-    if (reason > UCNV_IRREGULAR)
-        return;
-    *err = U_ZERO_ERROR;
-    const UChar q = u'?';
-    ucnv_cbToUWriteUChars(args, &q, 1, 0, err);
-}
-
-struct ConverterCloser {
-    void operator()(UConverter* c) const { ucnv_close(c); }
-};
-
 UConverter* converter(Kind kind)
 {
-    thread_local std::array<std::unique_ptr<UConverter, ConverterCloser>, kindNames.size()> cache;
+    thread_local std::array<std::unique_ptr<UConverter, IcuConverters::Closer>, kindNames.size()> cache;
     auto& slot = cache[size_t(kind)];
     if (!slot) {
         UErrorCode err = U_ZERO_ERROR;
@@ -70,7 +57,7 @@ UConverter* converter(Kind kind)
             // As for the clipboard's code page: "?" for what is missing, no best fits.
             ucnv_setFallback(c, false);
             ucnv_setSubstChars(c, "?", 1, &err);
-            ucnv_setToUCallBack(c, toUnicodeQuestionMark, nullptr, nullptr, nullptr, &err);
+            ucnv_setToUCallBack(c, IcuConverters::toUnicodeQuestionMark, nullptr, nullptr, nullptr, &err);
         }
         if (U_FAILURE(err))
             throw std::runtime_error(std::string("cannot configure the converter ") + icuName(kind));
