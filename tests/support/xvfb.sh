@@ -8,7 +8,8 @@ start_xvfb() {
     local fifo_dir display=
     fifo_dir=$(mktemp -d)
     mkfifo "$fifo_dir/display"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo_dir/display" >"$fifo_dir/log" 2>&1 &
+    # -noreset: a client killed in a test must not make the server reset under the next one.
+    Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$fifo_dir/display" >"$fifo_dir/log" 2>&1 &
     xvfb_pid=$!
     # The read ends at the number, at Xvfb's exit (end of file) or at the deadline.
     read -r -t 20 display <"$fifo_dir/display" || true
