@@ -33,22 +33,8 @@ void appendFromUnicode(QStringView text, QByteArray& out)
         return;
     UConverter* c = converter();
     ucnv_resetFromUnicode(c);
-    const qsizetype base = out.size();
     // At most two bytes per UTF-16 code unit.
-    out.resize(base + text.size() * 2);
-    char* target = out.data() + base;
-    const UChar* source = reinterpret_cast<const UChar*>(text.utf16());
-    const UChar* sourceEnd = source + text.size();
-    for (;;) {
-        UErrorCode err = U_ZERO_ERROR;
-        ucnv_fromUnicode(c, &target, out.data() + out.size(), &source, sourceEnd, nullptr, true, &err);
-        if (err != U_BUFFER_OVERFLOW_ERROR)
-            break;
-        const qsizetype used = target - out.data();
-        out.resize(out.size() * 2);
-        target = out.data() + used;
-    }
-    out.resize(target - out.data());
+    IcuConverters::appendFromUnicode(c, text, out, 2);
 }
 
 qsizetype byteCount(QStringView text)

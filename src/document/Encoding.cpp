@@ -111,25 +111,11 @@ void appendConverted(QStringView text, Kind kind, QByteArray& out, MissingCollec
     UConverterFromUCallback oldAction = nullptr;
     const void* oldContext = nullptr;
     UErrorCode err = U_ZERO_ERROR;
-    if (collector)
+    if (collector) {
         ucnv_setFromUCallBack(c, fromUnicodeCollect, collector, &oldAction, &oldContext, &err);
-    const qsizetype base = out.size();
-    out.resize(base + text.size() * 3 + 4);
-    char* target = out.data() + base;
-    const UChar* source = reinterpret_cast<const UChar*>(text.utf16());
-    const UChar* sourceEnd = source + text.size();
-    if (collector)
-        collector->base = source;
-    for (;;) {
-        err = U_ZERO_ERROR;
-        ucnv_fromUnicode(c, &target, out.data() + out.size(), &source, sourceEnd, nullptr, true, &err);
-        if (err != U_BUFFER_OVERFLOW_ERROR)
-            break;
-        const qsizetype used = target - out.data();
-        out.resize(out.size() * 2);
-        target = out.data() + used;
+        collector->base = reinterpret_cast<const UChar*>(text.utf16());
     }
-    out.resize(target - out.data());
+    IcuConverters::appendFromUnicode(c, text, out, 3);
     if (collector) {
         err = U_ZERO_ERROR;
         ucnv_setFromUCallBack(c, oldAction, oldContext, nullptr, nullptr, &err);

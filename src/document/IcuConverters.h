@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QStringView>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 
@@ -19,4 +21,24 @@ inline void U_CALLCONV toUnicodeQuestionMark(const void*, UConverterToUnicodeArg
 struct Closer {
     void operator()(UConverter* c) const { ucnv_close(c); }
 };
+// Appends `text` converted by `c` to `out`, starting from room for `bytesPerUnit` bytes a
+// UTF-16 code unit and growing as the converter asks.
+inline void appendFromUnicode(UConverter* c, QStringView text, QByteArray& out, qsizetype bytesPerUnit)
+{
+    const qsizetype base = out.size();
+    out.resize(base + text.size() * bytesPerUnit);
+    char* target = out.data() + base;
+    const UChar* source = reinterpret_cast<const UChar*>(text.utf16());
+    const UChar* sourceEnd = source + text.size();
+    for (;;) {
+        UErrorCode err = U_ZERO_ERROR;
+        ucnv_fromUnicode(c, &target, out.data() + out.size(), &source, sourceEnd, nullptr, true, &err);
+        if (err != U_BUFFER_OVERFLOW_ERROR)
+            break;
+        const qsizetype used = target - out.data();
+        out.resize(out.size() * 2);
+        target = out.data() + used;
+    }
+    out.resize(target - out.data());
+}
 } // namespace IcuConverters
