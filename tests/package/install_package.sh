@@ -2,14 +2,15 @@
 # Builds the Debian package from the build tree, installs it with dpkg into an empty
 # root of its own and checks that the program, its icon, the menu entry and the README
 # are where the desktop looks for them.
-#   install_package.sh BUILD_DIR
+#   install_package.sh BUILD_DIR [CPACK]
 set -euo pipefail
 build=$1
+cpack=${2:-cpack}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log" >&2; fail "cpack could not make the package"; }
 debs=("$work"/out/kumorial_*.deb)
 [[ -f ${debs[0]} ]] || fail "no kumorial_*.deb in the cpack output"
