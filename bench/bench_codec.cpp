@@ -1,7 +1,7 @@
-#include "document/CodePage.h"
-#include "document/FileCommands.h"
-#include "document/TextCodec.h"
-#include "framework/Prompts.h"
+#include "core/base/CodePage.h"
+#include "core/base/Prompts.h"
+#include "core/document/FileCommands.h"
+#include "core/document/TextCodec.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
 

@@ -1,7 +1,7 @@
-#include "format/FormatTable.h"
-#include "format/Markup.h"
-#include "format/ProfileStore.h"
-#include "framework/QtEditPane.h"
+#include "core/format/FormatTable.h"
+#include "core/format/Markup.h"
+#include "core/settings/ProfileStore.h"
+#include "shell/framework/QtEditPane.h"
 #include "support/MemoryPane.h"
 #include "support/OffscreenApp.h"
 

@@ -1,5 +1,5 @@
-#include "document/Recovery.h"
-#include "view/EditPane.h"
+#include "core/base/EditPane.h"
+#include "core/document/Recovery.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

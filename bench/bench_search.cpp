@@ -1,10 +1,10 @@
-#include "framework/Prompts.h"
-#include "framework/QtEditPane.h"
+#include "core/base/Prompts.h"
+#include "core/search/FindReplace.h"
+#include "core/search/Search.h"
+#include "shell/framework/QtEditPane.h"
 #include "support/MemoryPane.h"
 #include "support/OffscreenApp.h"
 #include "support/StandInPrompts.h"
-#include "view/FindReplace.h"
-#include "view/Search.h"
 
 #include <QApplication>
 #include <algorithm>

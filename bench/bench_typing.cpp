@@ -1,10 +1,10 @@
-#include "format/FormatTable.h"
-#include "framework/Prompts.h"
-#include "framework/QtEditPane.h"
+#include "core/base/Prompts.h"
+#include "core/format/FormatTable.h"
+#include "shell/framework/QtEditPane.h"
+#include "shell/view/LiveCounts.h"
+#include "shell/view/PreviewDock.h"
 #include "support/OffscreenApp.h"
 #include "support/StandInPrompts.h"
-#include "view/LiveCounts.h"
-#include "view/PreviewDock.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 // Arbitrary argument lists through the command-line text and its splitter: only
 // readable regular files come out, and arguments that are plain paths come out in order
 // exactly when they name one. Folders, a FIFO, device files and missing names never do.
-#include "document/FileCommands.h"
-#include "document/TextCodec.h"
+#include "core/document/FileCommands.h"
+#include "core/document/TextCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Arbitrary bytes as a document: load, save and load again give the text of the first
 // load (less its lone CRs, which a save drops), a second round changes nothing, and no
 // file written is longer than the limit.
-#include "document/TextCodec.h"
-#include "framework/Prompts.h"
+#include "core/base/Prompts.h"
+#include "core/document/TextCodec.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
 

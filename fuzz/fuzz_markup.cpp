@@ -1,7 +1,7 @@
 // WrapSelection, InsertAfterSelection and undo on the in-memory pane against a plain
 // string model of the pane: same text, same selection after every step, and the pane's
 // limit always holds.
-#include "format/Markup.h"
+#include "core/format/Markup.h"
 #include "support/MemoryPane.h"
 
 #include <cstdio>

@@ -4,7 +4,7 @@
 // characters, line breaks, input-method commits and undo. After every step the whole
 // text, the length, the selection and its direction must agree, and pane positions must
 // map onto the widget's document and back.
-#include "framework/QtEditPane.h"
+#include "shell/framework/QtEditPane.h"
 #include "support/MemoryPane.h"
 #include "support/OffscreenApp.h"
 

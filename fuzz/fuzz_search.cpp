@@ -3,10 +3,10 @@
 // surrogate halves, CRs and line breaks), needles, start positions, directions and case
 // flags give the same hit or the same miss, both in the text and through the pane's
 // selection. No hit has an edge between the CR and the LF of a line break.
-#include "framework/Prompts.h"
+#include "core/base/Prompts.h"
+#include "core/search/Search.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
-#include "view/Search.h"
 
 #include <QDateTime>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // Arbitrary bytes as Kumorial.ini: every read stays within the value cut and on one line;
 // saving the whole table and reading it back returns what was written, read by the
 // store's rules, and leaves the keys of other sections alone.
-#include "format/FormatTable.h"
-#include "format/ProfileStore.h"
-#include "format/SettingsKeys.h"
+#include "core/format/FormatTable.h"
+#include "core/settings/ProfileStore.h"
+#include "core/settings/SettingsKeys.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "document/CodePage.h"
-#include "view/SymbolTable.h"
+#include "core/base/CodePage.h"
+#include "core/view/SymbolTable.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "document/TextCodec.h"
+#include "core/document/TextCodec.h"
 #include "support/Files.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"

@@ -1,6 +1,6 @@
-#include "document/Encoding.h"
-#include "document/FileCommands.h"
-#include "document/TextCodec.h"
+#include "core/document/Encoding.h"
+#include "core/document/FileCommands.h"
+#include "core/document/TextCodec.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
 

@@ -1,4 +1,4 @@
-#include "document/FileCommands.h"
+#include "core/document/FileCommands.h"
 #include "support/Files.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"

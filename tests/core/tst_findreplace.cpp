@@ -1,8 +1,8 @@
-#include "framework/Prompts.h"
+#include "core/base/Prompts.h"
+#include "core/search/FindReplace.h"
 #include "support/DrawnPane.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
-#include "view/FindReplace.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "format/FormatTable.h"
-#include "format/Markup.h"
-#include "format/ProfileStore.h"
-#include "res/CommandIds.h"
+#include "core/format/FormatTable.h"
+#include "core/format/Markup.h"
+#include "core/res/CommandIds.h"
+#include "core/settings/ProfileStore.h"
 #include "support/MemoryPane.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "format/FormatTable.h"
-#include "format/Markup.h"
+#include "core/format/FormatTable.h"
+#include "core/format/Markup.h"
 #include "support/DrawnPane.h"
 #include "support/MemoryPane.h"
 

@@ -1,4 +1,4 @@
-#include "frame/Placement.h"
+#include "core/frame/Placement.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "view/PreviewHtml.h"
+#include "core/view/PreviewHtml.h"
 
 #include <QTest>
 

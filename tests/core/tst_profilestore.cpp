@@ -1,6 +1,6 @@
-#include "document/CodePage.h"
-#include "format/FormatTable.h"
-#include "format/ProfileStore.h"
+#include "core/base/CodePage.h"
+#include "core/format/FormatTable.h"
+#include "core/settings/ProfileStore.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "document/CodePage.h"
-#include "document/FileCommands.h"
-#include "document/Recovery.h"
+#include "core/base/CodePage.h"
+#include "core/document/FileCommands.h"
+#include "core/document/Recovery.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
 

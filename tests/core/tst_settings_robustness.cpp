@@ -1,6 +1,6 @@
-#include "format/FormatTable.h"
-#include "format/ProfileStore.h"
-#include "format/SettingsKeys.h"
+#include "core/format/FormatTable.h"
+#include "core/settings/ProfileStore.h"
+#include "core/settings/SettingsKeys.h"
 #include "support/Files.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "view/SymbolGrid.h"
-#include "view/SymbolTable.h"
+#include "core/view/SymbolGrid.h"
+#include "core/view/SymbolTable.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "document/TextCodec.h"
+#include "core/document/TextCodec.h"
+#include "core/view/SymbolTable.h"
 #include "support/Files.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
-#include "view/SymbolTable.h"
 
 #include <QFile>
 #include <QTemporaryDir>

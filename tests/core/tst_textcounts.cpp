@@ -1,9 +1,9 @@
-#include "document/TextCodec.h"
-#include "format/FormatTable.h"
-#include "framework/Prompts.h"
+#include "core/base/Prompts.h"
+#include "core/document/TextCodec.h"
+#include "core/format/FormatTable.h"
+#include "core/view/TextCounts.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
-#include "view/TextCounts.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
-#include "app/CKumorialApp.h"
-#include "dialogs/COptionDlg.h"
-#include "dialogs/DialogBuilder.h"
-#include "frame/CMainFrame.h"
-#include "framework/QtEditPane.h"
-#include "res/CommandIds.h"
+#include "core/res/CommandIds.h"
+#include "shell/app/CKumorialApp.h"
+#include "shell/dialogs/COptionDlg.h"
+#include "shell/dialogs/DialogBuilder.h"
+#include "shell/frame/CMainFrame.h"
+#include "shell/framework/QtEditPane.h"
+#include "shell/view/CKumorialView.h"
 #include "support/DialogAnswers.h"
-#include "view/CKumorialView.h"
 
 #include <QClipboard>
 #include <QComboBox>

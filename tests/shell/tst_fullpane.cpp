@@ -1,14 +1,14 @@
-#include "app/CKumorialApp.h"
-#include "format/Markup.h"
-#include "frame/CMainFrame.h"
-#include "framework/Prompts.h"
-#include "framework/QtEditPane.h"
-#include "res/CommandIds.h"
+#include "core/base/Prompts.h"
+#include "core/format/Markup.h"
+#include "core/res/CommandIds.h"
+#include "core/search/Search.h"
+#include "shell/app/CKumorialApp.h"
+#include "shell/frame/CMainFrame.h"
+#include "shell/framework/QtEditPane.h"
+#include "shell/view/CKumorialView.h"
 #include "support/DialogAnswers.h"
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
-#include "view/CKumorialView.h"
-#include "view/Search.h"
 
 #include <QClipboard>
 #include <QTemporaryDir>

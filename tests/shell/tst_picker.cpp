@@ -1,9 +1,9 @@
-#include "app/CKumorialApp.h"
-#include "frame/CMainFrame.h"
-#include "framework/QtEditPane.h"
-#include "res/CommandIds.h"
-#include "view/CKumorialView.h"
-#include "view/CMarkDlg.h"
+#include "core/res/CommandIds.h"
+#include "shell/app/CKumorialApp.h"
+#include "shell/frame/CMainFrame.h"
+#include "shell/framework/QtEditPane.h"
+#include "shell/view/CKumorialView.h"
+#include "shell/view/CMarkDlg.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "framework/QtEditPane.h"
+#include "shell/framework/QtEditPane.h"
 #include "support/MemoryPane.h"
 
 #include <QApplication>

@@ -1,13 +1,13 @@
-#include "app/CKumorialApp.h"
-#include "document/FileCommands.h"
-#include "format/ProfileStore.h"
-#include "format/SettingsKeys.h"
-#include "frame/CMainFrame.h"
-#include "framework/QtEditPane.h"
-#include "res/Strings.h"
+#include "core/document/FileCommands.h"
+#include "core/res/Strings.h"
+#include "core/settings/ProfileStore.h"
+#include "core/settings/SettingsKeys.h"
+#include "shell/app/CKumorialApp.h"
+#include "shell/frame/CMainFrame.h"
+#include "shell/framework/QtEditPane.h"
+#include "shell/view/CKumorialView.h"
 #include "support/DialogAnswers.h"
 #include "support/Files.h"
-#include "view/CKumorialView.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,12 @@
-#include "app/CKumorialApp.h"
-#include "frame/CMainFrame.h"
-#include "framework/ActionSet.h"
-#include "framework/Prompts.h"
-#include "framework/QtEditPane.h"
-#include "res/CommandIds.h"
+#include "core/base/Prompts.h"
+#include "core/res/CommandIds.h"
+#include "shell/app/CKumorialApp.h"
+#include "shell/frame/CMainFrame.h"
+#include "shell/framework/ActionSet.h"
+#include "shell/framework/QtEditPane.h"
+#include "shell/view/CKumorialView.h"
+#include "shell/view/FindDialog.h"
 #include "support/DialogAnswers.h"
-#include "view/CKumorialView.h"
-#include "view/FindDialog.h"
 
 #include <QAction>
 #include <QFile>

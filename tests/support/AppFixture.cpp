@@ -1,10 +1,10 @@
 #include "support/AppFixture.h"
 
-#include "app/CKumorialApp.h"
-#include "frame/CMainFrame.h"
-#include "framework/QtEditPane.h"
+#include "shell/app/CKumorialApp.h"
+#include "shell/frame/CMainFrame.h"
+#include "shell/framework/QtEditPane.h"
+#include "shell/view/CKumorialView.h"
 #include "support/DialogAnswers.h"
-#include "view/CKumorialView.h"
 
 #include <QTest>
 

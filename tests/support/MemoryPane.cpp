@@ -1,4 +1,5 @@
 #include "support/MemoryPane.h"
+#include "core/base/TextCut.h"
 
 #include <algorithm>
 

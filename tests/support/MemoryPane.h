@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/EditPane.h"
+#include "core/base/EditPane.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "document/Encoding.h"
-#include "framework/Prompts.h"
-#include "res/Strings.h"
+#include "core/base/Prompts.h"
+#include "core/document/Encoding.h"
+#include "core/res/Strings.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,0 +1,91 @@
+#include "core/base/CodePage.h"
+#include "core/base/IcuConverters.h"
+
+#include <memory>
+#include <stdexcept>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+
+namespace {
+
+UConverter* converter()
+{
+    thread_local std::unique_ptr<UConverter, IcuConverters::Closer> cnv = [] {
+        UErrorCode err = U_ZERO_ERROR;
+        UConverter* c = ucnv_open("windows-31j", &err);
+        if (U_FAILURE(err) || !c)
+            throw std::runtime_error("ICU has no windows-31j converter");
+        ucnv_setFallback(c, false);
+        ucnv_setSubstChars(c, "?", 1, &err);
+        ucnv_setToUCallBack(c, IcuConverters::toUnicodeQuestionMark, nullptr, nullptr, nullptr, &err);
+        if (U_FAILURE(err))
+            throw std::runtime_error("cannot configure the windows-31j converter");
+        return std::unique_ptr<UConverter, IcuConverters::Closer>(c);
+    }();
+    return cnv.get();
+}
+} // namespace
+
+namespace CodePage {
+void appendFromUnicode(QStringView text, QByteArray& out)
+{
+    if (text.isEmpty())
+        return;
+    UConverter* c = converter();
+    ucnv_resetFromUnicode(c);
+    // At most two bytes per UTF-16 code unit.
+    IcuConverters::appendFromUnicode(c, text, out, 2);
+}
+
+qsizetype byteCount(QStringView text)
+{
+    if (text.isEmpty())
+        return 0;
+    UConverter* c = converter();
+    ucnv_resetFromUnicode(c);
+    char buffer[4096];
+    qsizetype count = 0;
+    const UChar* source = reinterpret_cast<const UChar*>(text.utf16());
+    const UChar* sourceEnd = source + text.size();
+    for (;;) {
+        UErrorCode err = U_ZERO_ERROR;
+        char* target = buffer;
+        ucnv_fromUnicode(c, &target, buffer + sizeof buffer, &source, sourceEnd, nullptr, true, &err);
+        count += target - buffer;
+        if (err != U_BUFFER_OVERFLOW_ERROR)
+            return count;
+    }
+}
+
+QByteArray fromUnicode(QStringView text)
+{
+    QByteArray out;
+    appendFromUnicode(text, out);
+    return out;
+}
+
+QString toUnicode(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return {};
+    UConverter* c = converter();
+    ucnv_resetToUnicode(c);
+    // Never more UTF-16 units than bytes: a byte decodes to at most one unit here.
+    QString out(bytes.size(), Qt::Uninitialized);
+    UChar* target = reinterpret_cast<UChar*>(out.data());
+    const char* source = bytes.data();
+    const char* sourceEnd = source + bytes.size();
+    for (;;) {
+        UErrorCode err = U_ZERO_ERROR;
+        UChar* begin = reinterpret_cast<UChar*>(out.data());
+        ucnv_toUnicode(c, &target, begin + out.size(), &source, sourceEnd, nullptr, true, &err);
+        if (err != U_BUFFER_OVERFLOW_ERROR)
+            break;
+        const qsizetype used = target - begin;
+        out.resize(out.size() * 2);
+        target = reinterpret_cast<UChar*>(out.data()) + used;
+    }
+    out.resize(target - reinterpret_cast<UChar*>(out.data()));
+    return out;
+}
+} // namespace CodePage

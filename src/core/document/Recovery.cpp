@@ -1,0 +1,276 @@
+#include "core/document/Recovery.h"
+#include "core/base/TextCut.h"
+
+#include "core/base/EditPane.h"
+#include "core/base/Prompts.h"
+#include "core/document/FileCommands.h"
+#include "core/document/TextCodec.h"
+#include "core/res/Strings.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+namespace {
+const QByteArray Magic = QByteArrayLiteral("Kumorial recovery ");
+constexpr qsizetype MaxHeaderSize = 64 * 1024;
+
+QByteArray field(const char* key, const QString& value)
+{
+    return QByteArray(key) + '=' + value.toUtf8().toPercentEncoding() + '\n';
+}
+
+QString timeText(const QDateTime& time)
+{
+    if (!time.isValid())
+        return {};
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate);
+}
+} // namespace
+
+QByteArray RecoveryCopy::encode() const
+{
+    const QByteArray body = text.toUtf8();
+    QByteArray out = Magic + QByteArray::number(FormatVersion) + '\n';
+    out += field("name", name);
+    out += field("encoding", encoding);
+    out += field("time", timeText(time));
+    out += "length=" + QByteArray::number(body.size()) + '\n';
+    out += "sha256=" + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex() + '\n';
+    out += '\n';
+    out += body;
+    return out;
+}
+
+ParsedRecoveryCopy RecoveryCopy::decode(QByteArrayView bytes)
+{
+    ParsedRecoveryCopy result;
+    const qsizetype firstBreak = bytes.indexOf('\n');
+    if (firstBreak < 0) {
+        // A file cut inside its first line still shows how it began.
+        const bool cut = Magic.startsWith(bytes) || bytes.startsWith(Magic);
+        result.status = cut ? Status::Truncated : Status::Junk;
+        return result;
+    }
+    const QByteArrayView first = bytes.first(firstBreak);
+    if (!first.startsWith(Magic))
+        return result;
+    bool ok = false;
+    const int version = first.sliced(Magic.size()).toInt(&ok);
+    if (!ok || version < 1)
+        return result;
+    if (version > FormatVersion) {
+        result.status = Status::NewerFormat;
+        return result;
+    }
+
+    const qsizetype headerEnd = bytes.indexOf("\n\n");
+    if (headerEnd < 0) {
+        result.status = bytes.size() > MaxHeaderSize ? Status::Junk : Status::Truncated;
+        return result;
+    }
+    QHash<QByteArray, QByteArray> fields;
+    for (const QByteArray& line :
+         bytes.sliced(firstBreak + 1, headerEnd - firstBreak - 1).toByteArray().split('\n')) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq <= 0)
+            return result;
+        fields.insert(line.left(eq), QByteArray::fromPercentEncoding(line.mid(eq + 1)));
+    }
+    const QByteArray hash = fields.value("sha256");
+    const qint64 length = fields.value("length").toLongLong(&ok);
+    if (!ok || length < 0 || hash.size() != 64 || !fields.contains("encoding") || !fields.contains("time"))
+        return result;
+
+    const QByteArrayView body = bytes.sliced(headerEnd + 2);
+    if (body.size() < length) {
+        result.status = Status::Truncated;
+        return result;
+    }
+    if (body.size() > length || QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex() != hash)
+        return result;
+
+    RecoveryCopy copy;
+    copy.text = QString::fromUtf8(body);
+    copy.name = QString::fromUtf8(fields.value("name"));
+    copy.encoding = QString::fromUtf8(fields.value("encoding"));
+    const QByteArray time = fields.value("time");
+    if (!time.isEmpty()) {
+        copy.time = QDateTime::fromString(QString::fromLatin1(time), Qt::ISODate);
+        if (!copy.time.isValid())
+            return result;
+    }
+    result.status = Status::Read;
+    result.copy = std::move(copy);
+    return result;
+}
+
+RecoveryStore::RecoveryStore(QString f) : folder(std::move(f)) {}
+
+RecoveryStore::~RecoveryStore() = default;
+
+QString RecoveryStore::slotFile(const QString& suffix) const
+{
+    QString name = QStringLiteral("Kumorial.recovery");
+    if (slot > 0)
+        name += u'.' + QString::number(slot);
+    return QDir(folder).filePath(name + suffix);
+}
+
+bool RecoveryStore::open()
+{
+    if (isOpen())
+        return true;
+    for (int candidate = 0; candidate < SlotCount; ++candidate) {
+        slot = candidate;
+        auto attempt = std::make_unique<QLockFile>(slotFile(QStringLiteral(".lock")));
+        // The lock lives as long as the program: only a dead owner makes it stale.
+        attempt->setStaleLockTime(0);
+        if (attempt->tryLock(0)) {
+            lock = std::move(attempt);
+            return true;
+        }
+        // A folder we cannot write gives the same answer for every slot.
+        if (attempt->error() != QLockFile::LockFailedError)
+            break;
+    }
+    slot = -1;
+    return false;
+}
+
+void RecoveryStore::setAside(Prompts& prompts)
+{
+    QFile::remove(badPath());
+    const QString where = QFile::rename(copyPath(), badPath()) ? badPath() : copyPath();
+    prompts.messageBox(resString(Str::RecoverySetAside).arg(QDir::toNativeSeparators(where)),
+                       Prompts::Buttons::Ok);
+}
+
+std::optional<RecoveryCopy> RecoveryStore::takeLeftCopy(Prompts& prompts)
+{
+    if (!isOpen())
+        return {};
+    const QFileInfo info(copyPath());
+    if (!info.exists() && !info.isSymLink())
+        return {};
+
+    ParsedRecoveryCopy parsed;
+    // Only a regular file is read, so that a FIFO or a device put there cannot hang us.
+    QFile file(copyPath());
+    if (TextCodec::FileCanBeRead(copyPath()) && info.size() <= MaxFileSize && file.open(QIODevice::ReadOnly))
+        parsed = RecoveryCopy::decode(file.read(MaxFileSize + 1));
+    file.close();
+    if (parsed.status != RecoveryCopy::Status::Read) {
+        setAside(prompts);
+        return {};
+    }
+
+    const RecoveryCopy& copy = *parsed.copy;
+    const QString name =
+        copy.name.isEmpty() ? resString(Str::Untitled) : FileCommands::displayName(copy.name);
+    const QString time = copy.time.isValid()
+                             ? copy.time.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))
+                             : QString();
+    if (prompts.messageBox(resString(Str::RecoveryQuestion).arg(name, time), Prompts::Buttons::YesNo) ==
+        Prompts::Answer::Yes)
+        return parsed.copy;
+    // Kept aside rather than deleted, so that a wrong answer loses nothing.
+    QFile::remove(backupPath());
+    QFile::rename(copyPath(), backupPath());
+    return {};
+}
+
+bool RecoveryStore::write(const RecoveryCopy& copy)
+{
+    return isOpen() && TextCodec::writeFileAtomically(copyPath(), copy.encode());
+}
+
+void RecoveryStore::remove()
+{
+    if (isOpen())
+        QFile::remove(copyPath());
+}
+
+void RecoverySchedule::changed(qint64 now)
+{
+    if (!pending)
+        firstChange = now;
+    pending = true;
+    lastChange = now;
+}
+
+bool RecoverySchedule::isDue(qint64 now) const
+{
+    if (!pending || now < retryAt)
+        return false;
+    return now - lastChange >= timing.pause || now - firstChange >= timing.interval;
+}
+
+void RecoverySchedule::written()
+{
+    pending = false;
+    retryAt = 0;
+}
+
+void RecoverySchedule::failed(qint64 now)
+{
+    retryAt = now + timing.retry;
+}
+
+void RecoverySchedule::clear()
+{
+    pending = false;
+    retryAt = 0;
+}
+
+DocumentRecovery::DocumentRecovery(RecoveryStore& s, FileCommands& f, EditPane& p, Clock c,
+                                   RecoverySchedule::Timing timing)
+    : store(s), files(f), pane(p), clock(std::move(c)), schedule(timing)
+{}
+
+void DocumentRecovery::changed()
+{
+    if (store.isOpen())
+        schedule.changed(clock.elapsed());
+}
+
+void DocumentRecovery::tick()
+{
+    const qint64 now = clock.elapsed();
+    if (!schedule.isDue(now))
+        return;
+    RecoveryCopy copy;
+    copy.text = pane.text();
+    copy.name = files.filePath;
+    copy.encoding = files.encoding.toString();
+    copy.time = clock.wallTime();
+    if (store.write(copy))
+        schedule.written();
+    else
+        schedule.failed(now);
+}
+
+void DocumentRecovery::settled()
+{
+    schedule.clear();
+    store.remove();
+}
+
+void DocumentRecovery::restore(const RecoveryCopy& copy)
+{
+    pane.setText(fitToRoom(copy.text, pane.textLimit()).toString());
+    files.filePath = copy.name;
+    // A copy from a newer program may name an encoding this one lacks: the document's stays.
+    if (const std::optional<DocumentEncoding> encoding = DocumentEncoding::fromString(copy.encoding))
+        files.encoding = *encoding;
+    files.fileTitle = copy.name.isEmpty() ? QString() : FileCommands::displayName(copy.name);
+    files.SetDocumentTitle(files.fileTitle.isEmpty() ? resString(Str::Untitled) : files.fileTitle);
+    files.modified = 1;
+}
+
+void DocumentRecovery::finish()
+{
+    settled();
+}

@@ -1,0 +1,291 @@
+#include "core/settings/ProfileStore.h"
+
+#include "core/base/CodePage.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <limits>
+
+namespace {
+QString fold(QStringView s)
+{
+    return s.trimmed().toString().toCaseFolded();
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+QStringView trimBlanks(QStringView s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && isBlank(s[b]))
+        ++b;
+    while (e > b && isBlank(s[e - 1]))
+        --e;
+    return s.sliced(b, e - b);
+}
+
+// Section name of a "[name]" line, or a null view when the line is no section line.
+QStringView sectionName(QStringView line)
+{
+    const QStringView t = trimBlanks(line);
+    if (!t.startsWith(u'['))
+        return {};
+    const qsizetype close = t.indexOf(u']');
+    if (close < 0)
+        return {};
+    return t.sliced(1, close - 1);
+}
+
+QString decode(const QByteArray& raw, bool& hadBom)
+{
+    hadBom = false;
+    if (raw.startsWith("\xEF\xBB\xBF")) {
+        hadBom = true;
+        return QString::fromUtf8(raw.constData() + 3, raw.size() - 3);
+    }
+    if (raw.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(raw.mid(2));
+    if (raw.startsWith("\xFE\xFF"))
+        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)(raw.mid(2));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(raw);
+    if (!utf8.hasError())
+        return text;
+    return CodePage::toUnicode(raw);
+}
+
+QString singleLine(const QString& value)
+{
+    if (!value.contains(u'\r') && !value.contains(u'\n'))
+        return value;
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == u'\r' && i + 1 < value.size() && value[i + 1] == u'\n')
+            continue; // CR LF becomes one blank
+        out += (c == u'\r' || c == u'\n') ? QChar(u' ') : c;
+    }
+    return out;
+}
+} // namespace
+
+ProfileStore::ProfileStore(QString path) : filePath(std::move(path)) {}
+
+void ProfileStore::setPath(const QString& path)
+{
+    filePath = path;
+    loaded = false;
+}
+
+void ProfileStore::refresh() const
+{
+    if (batchDepth > 0 && loaded)
+        return; // the batch's own edits are the truth until it is written
+    const QFileInfo info(filePath);
+    const qint64 size = info.exists() ? info.size() : -1;
+    const QDateTime time = info.exists() ? info.lastModified() : QDateTime();
+    if (loaded && size == loadedSize && time == loadedTime)
+        return;
+    lines.clear();
+    hadBom = false;
+    lineEnd = QStringLiteral("\n");
+    QFile file(filePath);
+    unreadable = info.exists() && !(info.isFile() && file.open(QIODevice::ReadOnly));
+    if (!unreadable && info.exists()) {
+        const QString text = decode(file.readAll(), hadBom);
+        const qsizetype firstBreak = text.indexOf(u'\n');
+        if (firstBreak > 0 && text[firstBreak - 1] == u'\r')
+            lineEnd = QStringLiteral("\r\n");
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (c != u'\n' && c != u'\r')
+                continue;
+            lines.append(text.sliced(start, i - start));
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+        if (start < text.size())
+            lines.append(text.sliced(start));
+    }
+    loaded = true;
+    loadedSize = size;
+    loadedTime = time;
+    parse();
+}
+
+void ProfileStore::parse() const
+{
+    sections.clear();
+    SectionIndex* current = nullptr;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        const QStringView name = sectionName(line);
+        if (!name.isNull()) {
+            const QString key = fold(name);
+            if (sections.contains(key)) {
+                current = nullptr; // a repeated section is not read
+            } else {
+                current = &sections[key];
+                current->headerLine = i;
+                current->lastEntryLine = i;
+            }
+            continue;
+        }
+        if (!current)
+            continue;
+        if (!trimBlanks(line).isEmpty())
+            current->lastEntryLine = i;
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0)
+            continue;
+        const QString key = fold(QStringView(line).first(eq));
+        if (!key.isEmpty() && !current->keys.contains(key))
+            current->keys.insert(key, i);
+    }
+}
+
+const QString* ProfileStore::findValueLine(const QString& section, const QString& key) const
+{
+    refresh();
+    const auto s = sections.constFind(fold(section));
+    if (s == sections.cend())
+        return nullptr;
+    const auto k = s->keys.constFind(fold(key));
+    if (k == s->keys.cend())
+        return nullptr;
+    return &lines[*k];
+}
+
+QString ProfileStore::readString(const QString& section, const QString& key,
+                                 const QString& defaultValue) const
+{
+    const QString* line = findValueLine(section, key);
+    if (!line)
+        return defaultValue;
+    QStringView value = trimBlanks(QStringView(*line).sliced(line->indexOf(u'=') + 1));
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front())
+        value = value.sliced(1, value.size() - 2);
+    if (value.size() > MaxValueLength) {
+        value = value.first(MaxValueLength);
+        if (value.back().isHighSurrogate())
+            value.chop(1); // never leave half a character
+    }
+    return value.toString();
+}
+
+int ProfileStore::readInt(const QString& section, const QString& key, int defaultValue) const
+{
+    if (!findValueLine(section, key))
+        return defaultValue;
+    const QString value = readString(section, key, QString());
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < value.size() && (value[i] == u'-' || value[i] == u'+'))
+        negative = value[i++] == u'-';
+    qint64 n = 0;
+    for (; i < value.size() && value[i] >= u'0' && value[i] <= u'9'; ++i) {
+        n = n * 10 + (value[i].unicode() - u'0');
+        if (n > qint64(std::numeric_limits<int>::max()) + 1)
+            n = qint64(std::numeric_limits<int>::max()) + 1;
+    }
+    if (negative)
+        n = -n;
+    return int(std::clamp<qint64>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+bool ProfileStore::writeString(const QString& section, const QString& key, const QString& value)
+{
+    refresh();
+    const QString entry = key + u'=' + singleLine(value);
+    const QString foldedKey = fold(key);
+    const auto s = sections.find(fold(section));
+    if (s == sections.end()) {
+        SectionIndex& added = sections[fold(section)];
+        added.headerLine = int(lines.size());
+        lines.append(u'[' + section + u']');
+        added.lastEntryLine = int(lines.size());
+        added.keys.insert(foldedKey, added.lastEntryLine);
+        lines.append(entry);
+    } else if (const auto k = s->keys.constFind(foldedKey); k != s->keys.cend()) {
+        lines[*k] = entry;
+    } else {
+        const int at = s->lastEntryLine + 1;
+        lines.insert(at, entry);
+        // Later lines moved down by one. Shifting the index keeps a save into a large file
+        // linear; parsing it again for every added key made exit take minutes.
+        for (SectionIndex& other : sections) {
+            if (other.lastEntryLine < at)
+                continue; // sections do not overlap: this one lies wholly before
+            ++other.lastEntryLine;
+            if (other.headerLine >= at)
+                ++other.headerLine;
+            for (int& line : other.keys)
+                if (line >= at)
+                    ++line;
+        }
+        s->lastEntryLine = at;
+        s->keys.insert(foldedKey, at);
+    }
+    dirty = true;
+    return batchDepth > 0 || commit();
+}
+
+bool ProfileStore::writeInt(const QString& section, const QString& key, int value)
+{
+    return writeString(section, key, QString::number(value));
+}
+
+bool ProfileStore::commit()
+{
+    dirty = false;
+    if (unreadable) {
+        loaded = false;
+        return false; // never replace a file whose contents could not be read
+    }
+    QByteArray bytes;
+    if (hadBom)
+        bytes.append("\xEF\xBB\xBF");
+    for (const QString& line : std::as_const(lines)) {
+        bytes.append(line.toUtf8());
+        bytes.append(lineEnd.toLatin1());
+    }
+    QSaveFile file(filePath);
+    bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!ok) {
+        file.cancelWriting();
+        loaded = false; // what is on disk is the truth again
+        return false;
+    }
+    const QFileInfo info(filePath);
+    loadedSize = info.size();
+    loadedTime = info.lastModified();
+    return true;
+}
+
+ProfileStore::Batch::Batch(ProfileStore& s) : store(s)
+{
+    // Read before the batch starts: inside it refresh() keeps the copy in memory, and a copy
+    // from an earlier read would write back a file that others have changed since. Size
+    // and time can miss an edit made within the same tick, so the file is read afresh.
+    if (store.batchDepth == 0) {
+        store.loaded = false;
+        store.refresh();
+    }
+    ++store.batchDepth;
+}
+
+ProfileStore::Batch::~Batch()
+{
+    if (--store.batchDepth == 0 && store.dirty)
+        store.commit();
+}

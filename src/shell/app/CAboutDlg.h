@@ -1,0 +1,34 @@
+#pragma once
+
+#include "shell/dialogs/DialogBuilder.h"
+
+#include <QFont>
+#include <functional>
+
+#include <QLabel>
+
+// The About box: title, version, two notice lines and the link to the maker's page, which
+// opens the page and leaves the box open.
+class CAboutDlg : public TemplateDialog {
+    Q_OBJECT
+public:
+    CAboutDlg(const QString& makerAddress, std::function<void(const QString&)> openPage,
+              QWidget* parent = nullptr);
+
+    static constexpr int LinkId = 1002;
+    static constexpr int VersionId = 1001;
+    static constexpr int TitleId = 1000;
+
+    QLabel* linkControl() const { return controlAs<QLabel>(LinkId); }
+
+    void OpenMakerPage();
+
+protected:
+    void initDialog() override;
+
+private:
+    QString address;
+    std::function<void(const QString&)> open;
+    QString linkText, versionText, titleText;
+    QFont linkFont;
+};

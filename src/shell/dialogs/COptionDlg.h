@@ -1,0 +1,26 @@
+#pragma once
+
+#include "shell/dialogs/DialogBuilder.h"
+
+class QComboBox;
+
+// Edits the translucency level and the blog page address.
+class COptionDlg : public TemplateDialog {
+    Q_OBJECT
+public:
+    explicit COptionDlg(QWidget* parent = nullptr);
+
+    static constexpr int LevelId = 1015;
+    static constexpr int WebPageId = 1065;
+
+    QComboBox* levelCombo = nullptr;
+    QString webPageText;
+    int levelIndex = 0; // item i stands for (i + 1) × 10 per cent
+
+    // The list index of a stored percentage and back.
+    static int indexOfTransparency(int percent);
+    static int transparencyOfIndex(int index);
+
+protected:
+    void initDialog() override;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "core/format/FormatTable.h"
+#include "shell/dialogs/DialogBuilder.h"
+
+#include <array>
+
+// Edits the ten registered words; "登録" confirms.
+class CTangoDlg : public TemplateDialog {
+    Q_OBJECT
+public:
+    explicit CTangoDlg(QWidget* parent = nullptr);
+
+    std::array<QString, FormatTable::WordCount> words;
+
+    static constexpr int FirstWordId = 1013; // words 0..9 in edits 1013..1022
+};
