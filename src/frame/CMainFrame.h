@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/CKumorialDoc.h"
+#include "frame/Placement.h"
 #include "framework/CommandRouter.h"
 #include "view/FrameLink.h"
 
@@ -52,7 +53,7 @@ public:
     int transparency = 50;
     int translucent = 0;
     int toolBarsVisible = 1;
-    int windowLeft = 0, windowTop = 0, windowRight = 639, windowBottom = 319;
+    Placement::Edges windowEdges; // as stored
     // The opacity last applied, on the 0..255 scale.
     int appliedAlpha = 255;
 
