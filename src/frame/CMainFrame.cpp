@@ -44,7 +44,6 @@ CMainFrame::CMainFrame(ProfileStore& store, const CommandMap* applicationCommand
     if (alwaysOnTop == 1)
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
-    commandRouter.setTarget(CommandRouter::Document, &document.commands());
     commandRouter.setTarget(CommandRouter::Frame, &frameCommands);
     commandRouter.setTarget(CommandRouter::Application, applicationCommands);
     registerFrameCommands();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "document/CKumorialDoc.h"
 #include "frame/Placement.h"
 #include "framework/CommandRouter.h"
 #include "view/FrameLink.h"
@@ -90,7 +89,6 @@ private:
 
     ProfileStore& profile;
     std::unique_ptr<QtPrompts> promptsObject;
-    CKumorialDoc document;
     std::unique_ptr<CKumorialView> viewObject;
     CommandRouter commandRouter;
     CommandMap frameCommands;
