@@ -14,8 +14,6 @@
 #include <memory>
 
 namespace {
-using QuietPrompts = NullPrompts;
-
 // A full pane of Japanese prose with ASCII markup; the needle's first letters occur often.
 QString fullPaneText()
 {
@@ -39,7 +37,7 @@ const QString missing = QStringLiteral("abcde");
 void searchMiss(benchmark::State& state, bool matchCase)
 {
     MemoryPane pane(paneText());
-    QuietPrompts prompts;
+    NullPrompts prompts;
     for (auto _ : state) {
         pane.setSelection(0, 0);
         benchmark::DoNotOptimize(SearchText(pane, prompts, missing, true, matchCase));
@@ -88,7 +86,7 @@ QString textWithHits(qsizetype hits)
 void replaceAll(benchmark::State& state, EditPane& pane)
 {
     const QString text = textWithHits(state.range(0));
-    QuietPrompts prompts;
+    NullPrompts prompts;
     FindReplace finder(pane, prompts);
     for (auto _ : state) {
         state.PauseTiming();
@@ -113,7 +111,7 @@ void BM_ReplaceAllFromTopMemoryPane(benchmark::State& state)
 {
     const QString text = textWithHits(state.range(0));
     MemoryPane pane;
-    QuietPrompts prompts;
+    NullPrompts prompts;
     for (auto _ : state) {
         state.PauseTiming();
         pane.setText(text);
@@ -137,7 +135,7 @@ void BM_F3MissIgnoreCaseQtPane(benchmark::State& state)
     TestSupport::offscreenApplication();
     PaneWidget widget;
     widget.pane().setText(paneText());
-    QuietPrompts prompts;
+    NullPrompts prompts;
     for (auto _ : state) {
         widget.pane().setSelection(0, 0);
         benchmark::DoNotOptimize(SearchText(widget.pane(), prompts, missing, true, false));

@@ -18,22 +18,14 @@ struct Key {
     QString section, key;
 };
 
+// The text settings of the table.
 std::vector<Key> tableKeys()
 {
     std::vector<Key> keys;
-    const QString option = Keys::section(Str::SectionOption), font = Keys::section(Str::SectionFont),
-                  word = Keys::section(Str::SectionUserWord), format = Keys::section(Str::SectionFormat);
-    keys.push_back({option, Keys::WebPage});
-    keys.push_back({font, Keys::Face});
-    for (int i = 0; i < FormatTable::WordCount; ++i)
-        keys.push_back({word, Keys::word(i)});
-    for (int n = 1; n <= FormatTable::BaseCount; ++n) {
-        keys.push_back({format, Keys::base(n, false)});
-        keys.push_back({format, Keys::base(n, true)});
-    }
-    for (int n = 1; n <= FormatTable::UserCount; ++n)
-        for (char16_t part : {u'n', u'b', u'e'})
-            keys.push_back({format, Keys::user(n, part)});
+    FormatTable table;
+    for (const FormatTable::Setting& s : table.settings())
+        if (s.text)
+            keys.push_back({Keys::section(s.section), s.key});
     return keys;
 }
 

@@ -4,6 +4,7 @@
 #include "core/settings/ProfileStore.h"
 #include "support/MemoryPane.h"
 
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -11,6 +12,7 @@ class TestFormatTable : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void defaultsAndActivity();
+    void settingsNameEachKeyAndFieldOnce();
     void insertedForm_data();
     void insertedForm();
     void activityRule_data();
@@ -46,6 +48,24 @@ void TestFormatTable::defaultsAndActivity()
     QVERIFY(!t.isBaseActive(Cmd::baseFormatOf(Cmd::BaseBackground)));
     QVERIFY(!t.isBaseActive(Cmd::baseFormatOf(Cmd::BaseHeading)));
     QVERIFY(!t.isBaseActive(Cmd::baseFormatOf(Cmd::BaseQuote)));
+}
+
+void TestFormatTable::settingsNameEachKeyAndFieldOnce()
+{
+    FormatTable t;
+    const std::vector<FormatTable::Setting> rows = t.settings();
+    QSet<QString> keys;
+    QSet<const void*> fields;
+    for (const FormatTable::Setting& s : rows) {
+        const QString key = QStringLiteral("%1/%2").arg(s.section).arg(s.key);
+        QVERIFY2(!keys.contains(key), qPrintable(key));
+        keys.insert(key);
+        QVERIFY2((s.text == nullptr) != (s.number == nullptr), qPrintable(key));
+        fields.insert(s.text ? static_cast<const void*>(s.text) : static_cast<const void*>(s.number));
+    }
+    QCOMPARE(rows.size(), std::size_t(4 + FormatTable::WordCount + 2 * FormatTable::BaseCount +
+                                      3 * FormatTable::UserCount));
+    QCOMPARE(fields.size(), qsizetype(rows.size()));
 }
 
 void TestFormatTable::insertedForm_data()

@@ -49,16 +49,12 @@ enum class Content {
     Cp932
 };
 
-// All 74 values of the table, in stored form.
-QStringList valuesOf(const FormatTable& t)
+// All values of the table, in stored form.
+QStringList valuesOf(FormatTable t)
 {
-    QStringList v{t.webPage, QString::number(t.transparency), t.face, QString::number(t.size)};
-    for (const QString& w : t.words)
-        v << w;
-    for (const auto& p : t.base)
-        v << p.begin << p.end;
-    for (const auto& u : t.user)
-        v << u.name << u.begin << u.end;
+    QStringList v;
+    for (const FormatTable::Setting& s : t.settings())
+        v << (s.text ? *s.text : QString::number(*s.number));
     return v;
 }
 

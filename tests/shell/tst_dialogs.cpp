@@ -1,6 +1,6 @@
 #include "core/res/CommandIds.h"
+#include "core/res/ControlIds.h"
 #include "shell/app/CKumorialApp.h"
-#include "shell/dialogs/COptionDlg.h"
 #include "shell/dialogs/DialogBuilder.h"
 #include "shell/frame/CMainFrame.h"
 #include "shell/framework/QtEditPane.h"
@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void builderPlacesControlsByTheFont_data();
     void builderPlacesControlsByTheFont();
     void singleLineEditsJoinPastedLines();
+    void bindingAnIdWithoutTextControlStops();
 
 private:
     CMainFrame* frame() const { return app->mainFrame(); }
@@ -89,11 +91,11 @@ QString& field(FormatTable& t, const QString& name)
 void finish(TemplateDialog* d, QLineEdit* edit, const QString& how)
 {
     if (how == "ok")
-        QTest::mouseClick(d->controlAs<QPushButton>(1), Qt::LeftButton);
+        QTest::mouseClick(d->controlAs<QPushButton>(DialogTemplates::IdOk), Qt::LeftButton);
     else if (how == "enter")
         QTest::keyClick(edit, Qt::Key_Return);
     else if (how == "cancel")
-        QTest::mouseClick(d->controlAs<QPushButton>(2), Qt::LeftButton);
+        QTest::mouseClick(d->controlAs<QPushButton>(DialogTemplates::IdCancel), Qt::LeftButton);
     else if (how == "esc")
         QTest::keyClick(edit, Qt::Key_Escape);
     else
@@ -115,12 +117,13 @@ void TestDialogs::okCopiesBackOthersDoNot_data()
         int editId;
         const char* field;
     } dialogs[] = {
-        {"base 右寄せ begin", Cmd::BaseFormatDialog, 1034, "base11.begin"},
-        {"base 文字色 begin (backslashes)", Cmd::BaseFormatDialog, 1024, "base6.begin"},
-        {"user ① end", Cmd::UserFormatDialog, 1045, "user1.end"},
-        {"user ⑩ name", Cmd::UserFormatDialog, 1055, "user10.name"},
-        {"word 3", Cmd::WordDialog, 1016, "word3"},
-        {"blog page", Cmd::OptionDialog, 1065, "webPage"},
+        {"base 右寄せ begin", Cmd::BaseFormatDialog, ControlIds::BaseFormatEdits[10].begin, "base11.begin"},
+        {"base 文字色 begin (backslashes)", Cmd::BaseFormatDialog, ControlIds::BaseFormatEdits[5].begin,
+         "base6.begin"},
+        {"user ① end", Cmd::UserFormatDialog, ControlIds::UserFormatEdits[0].end, "user1.end"},
+        {"user ⑩ name", Cmd::UserFormatDialog, ControlIds::UserFormatEdits[9].name, "user10.name"},
+        {"word 3", Cmd::WordDialog, ControlIds::WordEdits[3], "word3"},
+        {"blog page", Cmd::OptionDialog, ControlIds::WebPageEdit, "webPage"},
     };
     const struct {
         const char* how;
@@ -177,12 +180,15 @@ void TestDialogs::baseAndUserRowsStaySeparate()
 {
     const QString quoteEnd = table().base[14].end;
     runDialog(Cmd::BaseFormatDialog, [](TemplateDialog* d) {
-        d->controlAs<QLineEdit>(1034)->setText(QStringLiteral("right"));
+        d->controlAs<QLineEdit>(ControlIds::BaseFormatEdits[10].begin)->setText(QStringLiteral("right"));
         d->accept();
     });
     runDialog(Cmd::UserFormatDialog, [](TemplateDialog* d) {
-        d->controlAs<QLineEdit>(1034)->setText(QStringLiteral("u1b"));
-        d->controlAs<QLineEdit>(1045)->setText(QStringLiteral("u1e"));
+        // The same numbers as the base dialog's 右寄せ begin and 引用 end.
+        static_assert(ControlIds::UserFormatEdits[0].begin == ControlIds::BaseFormatEdits[10].begin);
+        static_assert(ControlIds::UserFormatEdits[0].end == ControlIds::BaseFormatEdits[14].end);
+        d->controlAs<QLineEdit>(ControlIds::UserFormatEdits[0].begin)->setText(QStringLiteral("u1b"));
+        d->controlAs<QLineEdit>(ControlIds::UserFormatEdits[0].end)->setText(QStringLiteral("u1e"));
         d->accept();
     });
     QCOMPARE(table().base[10].begin, QStringLiteral("right"));
@@ -195,16 +201,16 @@ void TestDialogs::tooltipsFollowOkOnly()
 {
     const QString before = frame()->formatNames()[0];
     runDialog(Cmd::UserFormatDialog, [](TemplateDialog* d) {
-        d->controlAs<QLineEdit>(1046)->setText(QStringLiteral("見出し大"));
-        d->controlAs<QLineEdit>(1055)->clear();
+        d->controlAs<QLineEdit>(ControlIds::UserFormatEdits[0].name)->setText(QStringLiteral("見出し大"));
+        d->controlAs<QLineEdit>(ControlIds::UserFormatEdits[9].name)->clear();
         d->reject();
     });
     QCOMPARE(frame()->formatNames()[0], before);
     QVERIFY(!frame()->formatNames()[9].isEmpty());
 
     runDialog(Cmd::UserFormatDialog, [](TemplateDialog* d) {
-        d->controlAs<QLineEdit>(1046)->setText(QStringLiteral("見出し大"));
-        d->controlAs<QLineEdit>(1055)->clear();
+        d->controlAs<QLineEdit>(ControlIds::UserFormatEdits[0].name)->setText(QStringLiteral("見出し大"));
+        d->controlAs<QLineEdit>(ControlIds::UserFormatEdits[9].name)->clear();
         d->accept();
     });
     QCOMPARE(frame()->formatNames()[0], QStringLiteral("見出し大"));
@@ -240,7 +246,7 @@ void TestDialogs::optionsLevel()
     int shown = -2;
     QString shownText;
     runDialog(Cmd::OptionDialog, [&](TemplateDialog* d) {
-        auto* list = d->controlAs<QComboBox>(COptionDlg::LevelId);
+        auto* list = d->controlAs<QComboBox>(ControlIds::TransparencyList);
         QVERIFY(list);
         QCOMPARE(list->count(), 9);
         shown = list->currentIndex();
@@ -270,7 +276,7 @@ void TestDialogs::builderPlacesControlsByTheFont()
     QFETCH(int, pixelSize);
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(pixelSize);
-    TemplateDialog dialog(137, nullptr, &font);
+    TemplateDialog dialog(DialogTemplates::BaseFormats, nullptr, &font);
 
     const QFontMetrics metrics(font);
     const double avgWidth =
@@ -283,16 +289,18 @@ void TestDialogs::builderPlacesControlsByTheFont()
         const int l = qRound(x * bx / 4.0), t = qRound(y * by / 8.0);
         return QRect(l, t, qRound((x + w) * bx / 4.0) - l, qRound((y + h) * by / 8.0) - t);
     };
-    QCOMPARE(dialog.control(1016)->geometry(), px(52, 18, 56, 14));
-    QCOMPARE(dialog.control(1)->geometry(), px(119, 291, 59, 14));
+    const int boldBegin = ControlIds::BaseFormatEdits[0].begin;
+    QCOMPARE(dialog.control(boldBegin)->geometry(), px(52, 18, 56, 14));
+    QCOMPARE(dialog.control(DialogTemplates::IdOk)->geometry(), px(119, 291, 59, 14));
     QCOMPARE(dialog.size(), px(0, 0, 190, 318).size());
 
     // OK is the default and first tab stop, then Cancel and the edits row by row.
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QVERIFY(dialog.controlAs<QPushButton>(1)->isDefault());
-    QCOMPARE(QApplication::focusWidget(), dialog.control(1));
-    for (int id : {2, 1016, 1017, 1018}) {
+    QVERIFY(dialog.controlAs<QPushButton>(DialogTemplates::IdOk)->isDefault());
+    QCOMPARE(QApplication::focusWidget(), dialog.control(DialogTemplates::IdOk));
+    for (int id : {DialogTemplates::IdCancel, boldBegin, ControlIds::BaseFormatEdits[0].end,
+                   ControlIds::BaseFormatEdits[1].begin}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), dialog.control(id));
     }
@@ -300,8 +308,8 @@ void TestDialogs::builderPlacesControlsByTheFont()
 
 void TestDialogs::singleLineEditsJoinPastedLines()
 {
-    TemplateDialog dialog(132);
-    auto* edit = dialog.controlAs<QLineEdit>(1013);
+    TemplateDialog dialog(DialogTemplates::Words);
+    auto* edit = dialog.controlAs<QLineEdit>(ControlIds::WordEdits[0]);
     QVERIFY(edit);
     edit->setText(QStringLiteral("[]"));
     edit->setCursorPosition(1);
@@ -311,6 +319,39 @@ void TestDialogs::singleLineEditsJoinPastedLines()
     QCOMPARE(edit->cursorPosition(), 5);
     edit->setText(QStringLiteral("x\r\ny"));
     QCOMPARE(edit->text(), QStringLiteral("xy"));
+}
+
+namespace {
+// Binds the blog-page edit's ID in the word dialog, which has no such control.
+class MisboundDialog : public TemplateDialog {
+public:
+    MisboundDialog() : TemplateDialog(DialogTemplates::Words) { bindText(ControlIds::WebPageEdit, text); }
+    QString text;
+};
+} // namespace
+
+void TestDialogs::bindingAnIdWithoutTextControlStops()
+{
+    if (qEnvironmentVariableIsSet("KUMORIAL_BIND_MISSING")) {
+        MisboundDialog dialog;
+        QFAIL("binding an ID without a control went through");
+    }
+    // The fault stops the program, so it is shown in a child run of this very test.
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KUMORIAL_BIND_MISSING"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QTEST_DISABLE_STACK_DUMP"), QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("bindingAnIdWithoutTextControlStops")});
+    QVERIFY2(child.waitForFinished(60000), "the child run did not end within a minute");
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    QVERIFY2(output.contains(QStringLiteral("dialog %1 has no text control %2")
+                                 .arg(DialogTemplates::Words)
+                                 .arg(ControlIds::WebPageEdit)),
+             qPrintable(output));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 }
 
 QTEST_MAIN(TestDialogs)

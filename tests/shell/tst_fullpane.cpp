@@ -47,10 +47,6 @@ private:
     std::unique_ptr<CKumorialApp> app;
 };
 
-namespace {
-using NoPrompts = NullPrompts;
-} // namespace
-
 void TestFullPane::initTestCase()
 {
     dir = std::make_unique<QTemporaryDir>();
@@ -100,7 +96,7 @@ void TestFullPane::fullPaneKeepsWorking()
     QFETCH(qsizetype, length);
     QFETCH(qsizetype, breaksAdded);
     const qsizetype breaksBefore = pane().text().count(u"\r\n");
-    NoPrompts prompts;
+    NullPrompts prompts;
 
     if (action == u"type") {
         pane().setSelection(6, 6);

@@ -9,27 +9,28 @@ constexpr const char16_t* defaultWords[FormatTable::WordCount] = {
     u"(@_@)",  u"(^^ゞ",  u"(^_^)v", u"(^_^)d", u"(^^)/~ bye",
 };
 
+// Base formats 1..15: bold, italic, bold italic, underline, strike-through, text colour,
+// background colour, size, left, centre, right, image, link, heading, quote.
 struct BaseDefault {
-    const char16_t* label;
     const char16_t* begin;
     const char16_t* end;
 };
 constexpr BaseDefault defaultBase[FormatTable::BaseCount] = {
-    {u"太字", u"<B>", u"</B>"},
-    {u"斜体", u"<I>", u"</I>"},
-    {u"太字斜体", u"<B><I>", u"</I></B>"},
-    {u"下線", u"<U>", u"</U>"},
-    {u"取消線", u"<S>", u"</S>"},
-    {u"文字色", u"<FONT COLOR=\\\"red\\\">", u"</FONT>"},
-    {u"背景色", u"", u""},
-    {u"文字サイズ", u"<FONT SIZE=\\\"4\\\">", u"</FONT>"},
-    {u"左寄せ", u"<P LEFT>", u"</P>"},
-    {u"中央寄せ", u"<P CENTER>", u"</P>"},
-    {u"右寄せ", u"<P RIGHT>", u"</P>"},
-    {u"画像", u"<img src=\\\"", u"\\\">"},
-    {u"リンク", u"<a href=\\\"", u"\\\">こちら</a>"},
-    {u"見出し", u"", u""},
-    {u"引用", u"", u""},
+    {u"<B>", u"</B>"},
+    {u"<I>", u"</I>"},
+    {u"<B><I>", u"</I></B>"},
+    {u"<U>", u"</U>"},
+    {u"<S>", u"</S>"},
+    {u"<FONT COLOR=\\\"red\\\">", u"</FONT>"},
+    {u"", u""},
+    {u"<FONT SIZE=\\\"4\\\">", u"</FONT>"},
+    {u"<P LEFT>", u"</P>"},
+    {u"<P CENTER>", u"</P>"},
+    {u"<P RIGHT>", u"</P>"},
+    {u"<img src=\\\"", u"\\\">"},
+    {u"<a href=\\\"", u"\\\">こちら</a>"},
+    {u"", u""},
+    {u"", u""},
 };
 
 struct UserDefault {
@@ -50,18 +51,51 @@ constexpr UserDefault defaultUser[FormatTable::UserCount] = {
     {u"イメージ", u"[[img(http://", u")]]"},
 };
 
-const QString defaultFace = QStringLiteral("ＭＳ ゴシック");
+FormatTable::Setting text(int section, const QString& key, QString& field, const char16_t* byDefault)
+{
+    return {section, key, &field, nullptr, QString::fromUtf16(byDefault), 0};
+}
+
+FormatTable::Setting number(int section, const QString& key, int& field, int byDefault)
+{
+    return {section, key, nullptr, &field, QString(), byDefault};
+}
 } // namespace
 
-FormatTable::FormatTable() : face(defaultFace)
+std::vector<FormatTable::Setting> FormatTable::settings()
 {
+    std::vector<Setting> rows{
+        number(Str::SectionOption, Keys::Transparency, transparency, 50),
+        text(Str::SectionOption, Keys::WebPage, webPage, u""),
+        text(Str::SectionFont, Keys::Face, face, u"ＭＳ ゴシック"),
+        number(Str::SectionFont, Keys::Size, size, 14),
+    };
     for (int i = 0; i < WordCount; ++i)
-        words[i] = QString::fromUtf16(defaultWords[i]);
-    for (int i = 0; i < BaseCount; ++i)
-        base[i] = {QString::fromUtf16(defaultBase[i].begin), QString::fromUtf16(defaultBase[i].end)};
-    for (int i = 0; i < UserCount; ++i)
-        user[i] = {QString::fromUtf16(defaultUser[i].name), QString::fromUtf16(defaultUser[i].begin),
-                   QString::fromUtf16(defaultUser[i].end)};
+        rows.push_back(text(Str::SectionUserWord, Keys::word(i), words[i], defaultWords[i]));
+    for (int n = 1; n <= BaseCount; ++n) {
+        rows.push_back(
+            text(Str::SectionFormat, Keys::base(n, false), base[n - 1].begin, defaultBase[n - 1].begin));
+        rows.push_back(
+            text(Str::SectionFormat, Keys::base(n, true), base[n - 1].end, defaultBase[n - 1].end));
+    }
+    for (int n = 1; n <= UserCount; ++n) {
+        UserFormat& u = user[n - 1];
+        const UserDefault& d = defaultUser[n - 1];
+        rows.push_back(text(Str::SectionFormat, Keys::user(n, u'n'), u.name, d.name));
+        rows.push_back(text(Str::SectionFormat, Keys::user(n, u'b'), u.begin, d.begin));
+        rows.push_back(text(Str::SectionFormat, Keys::user(n, u'e'), u.end, d.end));
+    }
+    return rows;
+}
+
+FormatTable::FormatTable()
+{
+    for (const Setting& s : settings()) {
+        if (s.text)
+            *s.text = s.textDefault;
+        else
+            *s.number = s.numberDefault;
+    }
 }
 
 int FormatTable::normaliseTransparency(int value)
@@ -75,56 +109,28 @@ int FormatTable::normaliseTransparency(int value)
 
 void FormatTable::load(const ProfileStore& store)
 {
-    const QString option = Keys::section(Str::SectionOption);
-    webPage = store.readString(option, Keys::WebPage, QString());
-    transparency = normaliseTransparency(store.readInt(option, Keys::Transparency, 50));
-
-    const QString font = Keys::section(Str::SectionFont);
-    face = store.readString(font, Keys::Face, defaultFace);
-    size = store.readInt(font, Keys::Size, 14);
-
-    const QString userWord = Keys::section(Str::SectionUserWord);
-    for (int i = 0; i < WordCount; ++i)
-        words[i] = store.readString(userWord, Keys::word(i), words[i]);
-
-    const QString format = Keys::section(Str::SectionFormat);
-    for (int n = 1; n <= BaseCount; ++n) {
-        Pair& p = base[n - 1];
-        p.begin = store.readString(format, Keys::base(n, false), p.begin);
-        p.end = store.readString(format, Keys::base(n, true), p.end);
+    for (const Setting& s : settings()) {
+        const QString section = Keys::section(s.section);
+        if (s.text)
+            *s.text = store.readString(section, s.key, s.textDefault);
+        else
+            *s.number = store.readInt(section, s.key, s.numberDefault);
     }
-    for (int n = 1; n <= UserCount; ++n) {
-        UserFormat& u = user[n - 1];
-        u.name = store.readString(format, Keys::user(n, u'n'), u.name);
-        u.begin = store.readString(format, Keys::user(n, u'b'), u.begin);
-        u.end = store.readString(format, Keys::user(n, u'e'), u.end);
-    }
+    transparency = normaliseTransparency(transparency);
 }
 
 void FormatTable::save(ProfileStore& store, const QString& currentFace, int currentSize) const
 {
+    FormatTable written = *this;
+    written.face = currentFace;
+    written.size = currentSize;
     ProfileStore::Batch batch(store);
-    const QString option = Keys::section(Str::SectionOption);
-    store.writeInt(option, Keys::Transparency, transparency);
-    store.writeString(option, Keys::WebPage, webPage);
-
-    const QString font = Keys::section(Str::SectionFont);
-    store.writeString(font, Keys::Face, currentFace);
-    store.writeInt(font, Keys::Size, currentSize);
-
-    const QString userWord = Keys::section(Str::SectionUserWord);
-    for (int i = 0; i < WordCount; ++i)
-        store.writeString(userWord, Keys::word(i), words[i]);
-
-    const QString format = Keys::section(Str::SectionFormat);
-    for (int n = 1; n <= BaseCount; ++n) {
-        store.writeString(format, Keys::base(n, false), base[n - 1].begin);
-        store.writeString(format, Keys::base(n, true), base[n - 1].end);
-    }
-    for (int n = 1; n <= UserCount; ++n) {
-        store.writeString(format, Keys::user(n, u'n'), user[n - 1].name);
-        store.writeString(format, Keys::user(n, u'b'), user[n - 1].begin);
-        store.writeString(format, Keys::user(n, u'e'), user[n - 1].end);
+    for (const Setting& s : written.settings()) {
+        const QString section = Keys::section(s.section);
+        if (s.text)
+            store.writeString(section, s.key, *s.text);
+        else
+            store.writeInt(section, s.key, *s.number);
     }
 }
 
@@ -144,9 +150,4 @@ QString insertedForm(QString stored)
 {
     stored.remove(u'\\');
     return stored;
-}
-
-const char16_t* baseFormatLabel(int number)
-{
-    return defaultBase[number - 1].label;
 }

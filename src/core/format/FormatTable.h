@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <vector>
 
 class ProfileStore;
 
@@ -19,13 +20,28 @@ struct FormatTable {
         QString name, begin, end;
     };
 
+    // The defaults stand in settings(); the constructor puts them here.
     std::array<QString, WordCount> words;
     QString face;
-    int size = 14;
+    int size = 0;
     std::array<Pair, BaseCount> base;       // base formats 1..15 at 0..14
     std::array<UserFormat, UserCount> user; // user formats 1..10 at 0..9
-    int transparency = 50;
+    int transparency = 0;
     QString webPage;
+
+    // One stored setting: its section (a string-table ID), key, default and the field of
+    // this table it fills, which is either a text or a number.
+    struct Setting {
+        int section;
+        QString key;
+        QString* text = nullptr;
+        int* number = nullptr;
+        QString textDefault;
+        int numberDefault = 0;
+    };
+    // Every setting of the table in the order the settings file is written, bound to the
+    // fields of this table.
+    std::vector<Setting> settings();
 
     // Create: every field at its default.
     FormatTable();
@@ -44,6 +60,3 @@ struct FormatTable {
 
 // The text a stored format text inserts: every backslash removed.
 QString insertedForm(QString stored);
-
-// Stored row labels of the base formats (the base-format dialog's rows).
-const char16_t* baseFormatLabel(int number);

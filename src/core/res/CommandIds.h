@@ -103,19 +103,4 @@ constexpr int baseFormatOf(Id id)
             return i + 1;
     return 0;
 }
-
-// User format number (1..10) of a command, 0 when it is none.
-constexpr int userFormatOf(Id id)
-{
-    return id >= UserFormatFirst && id <= UserFormatLast ? id - UserFormatFirst + 1 : 0;
-}
-
-// Digit of a registered-word command, -1 when it is none.
-constexpr int wordOf(Id id)
-{
-    for (int i = 0; i < 10; ++i)
-        if (Words[i] == id)
-            return i;
-    return -1;
-}
 } // namespace Cmd

@@ -1,5 +1,6 @@
 #include "core/res/DialogTemplates.h"
 
+#include "core/res/ControlIds.h"
 #include "core/res/Strings.h"
 
 #include <map>
@@ -23,7 +24,6 @@ DialogTemplate head(int id, const QString& caption, int width, int height, const
     t.width = width;
     t.height = height;
     t.fontFace = face;
-    t.defaultButton = IdOk;
     t.initialFocus = IdOk;
     return t;
 }
@@ -55,11 +55,13 @@ DialogTemplate about()
                             QStringLiteral("ＭＳ Ｐゴシック"));
     t.controls = {
         control(NoId, ControlKind::Icon, QRect(11, 17, 20, 20), Visible, {}),
-        control(1000, ControlKind::Static, QRect(40, 10, 60, 8), Label, QStringLiteral("Static")),
-        control(1001, ControlKind::Static, QRect(102, 10, 48, 8), Label, QStringLiteral("version")),
+        control(ControlIds::AboutTitle, ControlKind::Static, QRect(40, 10, 60, 8), Label,
+                QStringLiteral("Static")),
+        control(ControlIds::AboutVersion, ControlKind::Static, QRect(102, 10, 48, 8), Label,
+                QStringLiteral("version")),
         control(NoId, ControlKind::Static, QRect(40, 23, 142, 8), Label, {}, Str::AboutNotice1),
         control(NoId, ControlKind::Static, QRect(40, 37, 96, 8), Label, {}, Str::AboutNotice2),
-        control(1002, ControlKind::Static, QRect(40, 52, 96, 8), Label, {}),
+        control(ControlIds::AboutLink, ControlKind::Static, QRect(40, 52, 96, 8), Label, {}),
         button(IdOk, 72, 68, 50, QStringLiteral("OK"), DefButton),
     };
     return t;
@@ -92,7 +94,7 @@ DialogTemplate words()
         const int x = word % 2 == 0 ? 16 : 110;
         const int y = rowY[word / 2];
         t.controls.push_back(label(x - 10, y + 3, 8, QString::fromUtf16(digits[word])));
-        t.controls.push_back(edit(1013 + word, x, y, 66));
+        t.controls.push_back(edit(ControlIds::WordEdits[word], x, y, 66));
     }
     t.controls.push_back(control(NoId, ControlKind::Static, QRect(6, 92, 172, 18), Label | Center | Sunken,
                                  QStringLiteral("[Ctrl] + [数字] で本文に単語を入力できます。")));
@@ -112,15 +114,12 @@ DialogTemplate baseFormats()
     static const char16_t* const labels[] = {u"太字",   u"斜体",   u"太字斜体",   u"下線",   u"取消線",
                                              u"文字色", u"背景色", u"文字サイズ", u"左寄せ", u"中央寄せ",
                                              u"右寄せ", u"画像",   u"リンク",     u"見出し", u"引用"};
-    static const int ids[15][2] = {{1016, 1017}, {1018, 1019}, {1020, 1021}, {1040, 1041}, {1022, 1023},
-                                   {1024, 1025}, {1026, 1027}, {1028, 1029}, {1030, 1031}, {1032, 1033},
-                                   {1034, 1035}, {1036, 1037}, {1038, 1039}, {1042, 1043}, {1044, 1045}};
     for (int k = 0; k < 15; ++k) {
         const int y = 18 + 18 * k;
         t.controls.push_back(label(8, y + 3 + (k == 13 ? 1 : 0), 40, QString::fromUtf16(labels[k])));
-        t.controls.push_back(edit(ids[k][0], 52, y, 56));
+        t.controls.push_back(edit(ControlIds::BaseFormatEdits[k].begin, 52, y, 56));
         t.controls.push_back(label(111, y + 3, 8, QStringLiteral("～")));
-        t.controls.push_back(edit(ids[k][1], 122, y, 56));
+        t.controls.push_back(edit(ControlIds::BaseFormatEdits[k].end, 122, y, 56));
     }
     return t;
 }
@@ -136,17 +135,15 @@ DialogTemplate userFormats()
         label(114, 6, 8, QStringLiteral("前")),
         label(182, 6, 8, QStringLiteral("後")),
     };
-    static const int ids[10][3] = {
-        {1046, 1034, 1045}, {1047, 1035, 1056}, {1048, 1036, 1057}, {1049, 1037, 1058}, {1050, 1038, 1059},
-        {1051, 1039, 1060}, {1052, 1040, 1061}, {1053, 1042, 1062}, {1054, 1043, 1063}, {1055, 1044, 1064}};
     for (int k = 0; k < 10; ++k) {
         const int y = 18 + 18 * k;
         t.controls.push_back(label(8, y + 3, 10, QString(QChar(0x2460 + k))));
-        t.controls.push_back(edit(ids[k][0], 20, y, 56));
+        const ControlIds::UserFormatRow& ids = ControlIds::UserFormatEdits[k];
+        t.controls.push_back(edit(ids.name, 20, y, 56));
         t.controls.push_back(label(78, y + 3, 8, QStringLiteral("：")));
-        t.controls.push_back(edit(ids[k][1], 90, y, 56));
+        t.controls.push_back(edit(ids.begin, 90, y, 56));
         t.controls.push_back(label(148, y + 3, 8, QStringLiteral("～")));
-        t.controls.push_back(edit(ids[k][2], 158, y, 56));
+        t.controls.push_back(edit(ids.end, 158, y, 56));
     }
     return t;
 }
@@ -159,9 +156,10 @@ DialogTemplate options()
         button(IdOk, 141, 66, 50, QStringLiteral("OK"), DefButton),
         button(IdCancel, 79, 66, 50, QStringLiteral("キャンセル"), Button),
         label(6, 12, 22, QStringLiteral("透明度")),
-        control(1015, ControlKind::DropDownList, QRect(50, 10, 50, 80), Visible | TabStop | VScroll, {}),
+        control(ControlIds::TransparencyList, ControlKind::DropDownList, QRect(50, 10, 50, 80),
+                Visible | TabStop | VScroll, {}),
         label(6, 32, 39, QStringLiteral("ブログページ")),
-        edit(1065, 50, 29, 140),
+        edit(ControlIds::WebPageEdit, 50, 29, 140),
     };
     return t;
 }
@@ -174,25 +172,6 @@ int mulDiv(int value, int numerator, int denominator)
     return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 } // namespace
-
-const DialogControl* DialogTemplate::control(int controlId) const
-{
-    if (controlId == NoId)
-        return nullptr;
-    for (const DialogControl& c : controls)
-        if (c.id == controlId)
-            return &c;
-    return nullptr;
-}
-
-std::vector<int> DialogTemplate::tabOrder() const
-{
-    std::vector<int> order;
-    for (const DialogControl& c : controls)
-        if (c.has(TabStop))
-            order.push_back(c.id);
-    return order;
-}
 
 const DialogTemplate* dialogTemplate(int id)
 {

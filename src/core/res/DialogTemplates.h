@@ -57,13 +57,7 @@ struct DialogTemplate {
     QString fontFace;
     int fontPointSize = 9;
     std::vector<DialogControl> controls;
-    int defaultButton = DialogTemplates::NoId;
     int initialFocus = DialogTemplates::NoId;
-
-    // The control with this ID; nullptr when there is none (NoId never matches).
-    const DialogControl* control(int controlId) const;
-    // IDs of the tab stops in tab order.
-    std::vector<int> tabOrder() const;
 };
 
 // The template with this resource ID; nullptr for an unknown one.

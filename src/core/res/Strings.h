@@ -31,7 +31,6 @@ inline constexpr int IndicatorScroll = 59139;
 inline constexpr int IndicatorKana = 59142;
 
 // Texts of our own that the Windows platform used to supply.
-inline constexpr int OutOfMemory = 20001;        // "メモリ不足エラーです。"
 inline constexpr int Untitled = 20002;           // "無題"
 inline constexpr int FileFilter = 20003;         // the open/save filter string
 inline constexpr int CreatePrompt = 20007;       // the Open dialog's question for a new name

@@ -1,13 +1,35 @@
 #include "core/res/Toolbars.h"
 
-namespace {
-constexpr Cmd::Id S = Cmd::None;
+#include <array>
 
-constexpr Cmd::Id mainBar[] = {57600, 57601, 57603, S, 57635, 57634, 57637, S, 32773, 32775, 32777,
-                               S,     32784, 32790, S, 32804, S,     32850, S, 32847, S,     57664};
-constexpr Cmd::Id formatBar[] = {32819, 32820, 32821, 32822, 32817, S,     32823, 32824, 32825,
-                                 S,     32829, 32830, 32831, S,     32826, 32827, 32834, 32835};
-constexpr Cmd::Id userBar[] = {32836, 32837, 32838, 32839, 32840, 32841, 32842, 32843, 32844, 32845};
+namespace {
+using namespace Cmd;
+constexpr Id S = None;
+
+// clang-format off
+constexpr Id mainBar[] = {
+    FileNew, FileOpen, FileSave, S,
+    EditCut, EditCopy, EditPaste, S,
+    Find, FindNextDown, FindNextUp, S,
+    ChooseFont, SymbolPicker, S,
+    Translucency, S,
+    CopyAll, S,
+    OpenBlogPage, S,
+    About,
+};
+constexpr Id formatBar[] = {
+    BaseBold, BaseItalic, BaseBoldItalic, BaseUnderline, BaseStrike, S,
+    BaseColor, BaseBackground, BaseSize, S,
+    BaseLeft, BaseCenter, BaseRight, S,
+    BaseImage, BaseLink, BaseHeading, BaseQuote,
+};
+// clang-format on
+constexpr auto userBar = [] {
+    std::array<Id, UserFormatLast - UserFormatFirst + 1> ids{};
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        ids[i] = Id(UserFormatFirst + i);
+    return ids;
+}();
 } // namespace
 
 std::span<const Cmd::Id> toolbarButtons(int toolbarId)

@@ -1,5 +1,6 @@
 #include "shell/app/CAboutDlg.h"
 
+#include "core/res/ControlIds.h"
 #include "core/res/Strings.h"
 
 #include <QFileInfo>
@@ -10,9 +11,9 @@ CAboutDlg::CAboutDlg(const QString& makerAddress, std::function<void(const QStri
                      QWidget* parent)
     : TemplateDialog(DialogTemplates::About, parent), address(makerAddress), open(std::move(openPage))
 {
-    bindText(LinkId, linkText);
-    bindText(VersionId, versionText);
-    bindText(TitleId, titleText);
+    bindText(ControlIds::AboutLink, linkText);
+    bindText(ControlIds::AboutVersion, versionText);
+    bindText(ControlIds::AboutTitle, titleText);
     setIcon(QIcon(QStringLiteral(":/icons/kumorial.svg")));
 }
 
@@ -21,16 +22,21 @@ void CAboutDlg::initDialog()
     linkFont = QFont(QStringLiteral("ＭＳ Ｐゴシック"));
     linkFont.setPixelSize(12);
     makeLink(
-        LinkId, [this] { OpenMakerPage(); }, &linkFont);
+        ControlIds::AboutLink, [this] { OpenMakerPage(); }, &linkFont);
     // A local page is shown by its file name: the full path does not fit the box.
     linkText = QFileInfo(address).isAbsolute() ? QFileInfo(address).fileName() : address;
-    setControlText(LinkId, linkText);
+    setControlText(ControlIds::AboutLink, linkText);
     linkControl()->setToolTip(address);
     titleText = resString(Str::AppTitle);
-    setControlText(TitleId, titleText);
+    setControlText(ControlIds::AboutTitle, titleText);
     versionText = resString(Str::Version);
-    setControlText(VersionId, versionText);
+    setControlText(ControlIds::AboutVersion, versionText);
     setWindowTitle(resString(Str::AboutCaption));
+}
+
+QLabel* CAboutDlg::linkControl() const
+{
+    return controlAs<QLabel>(ControlIds::AboutLink);
 }
 
 void CAboutDlg::OpenMakerPage()

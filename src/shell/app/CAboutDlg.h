@@ -15,11 +15,7 @@ public:
     CAboutDlg(const QString& makerAddress, std::function<void(const QString&)> openPage,
               QWidget* parent = nullptr);
 
-    static constexpr int LinkId = 1002;
-    static constexpr int VersionId = 1001;
-    static constexpr int TitleId = 1000;
-
-    QLabel* linkControl() const { return controlAs<QLabel>(LinkId); }
+    QLabel* linkControl() const;
 
     void OpenMakerPage();
 

@@ -13,7 +13,4 @@ public:
 
     // Base formats 1..15 at 0..14.
     std::array<FormatTable::Pair, FormatTable::BaseCount> formats;
-
-    // Begin and end edit of each base format.
-    static const std::array<std::array<int, 2>, FormatTable::BaseCount> controlIds;
 };

@@ -1,12 +1,14 @@
 #include "shell/dialogs/COptionDlg.h"
 
+#include "core/res/ControlIds.h"
+
 #include <QComboBox>
 #include <algorithm>
 
 COptionDlg::COptionDlg(QWidget* parent) : TemplateDialog(DialogTemplates::Options, parent)
 {
-    levelCombo = controlAs<QComboBox>(LevelId);
-    bindText(WebPageId, webPageText);
+    levelCombo = controlAs<QComboBox>(ControlIds::TransparencyList);
+    bindText(ControlIds::WebPageEdit, webPageText);
     for (int percent = 10; percent <= 90; percent += 10)
         levelCombo->addItem(QStringLiteral("%1%").arg(percent));
     connect(levelCombo, &QComboBox::currentIndexChanged, this, [this](int index) { levelIndex = index; });

@@ -10,9 +10,6 @@ class COptionDlg : public TemplateDialog {
 public:
     explicit COptionDlg(QWidget* parent = nullptr);
 
-    static constexpr int LevelId = 1015;
-    static constexpr int WebPageId = 1065;
-
     QComboBox* levelCombo = nullptr;
     QString webPageText;
     int levelIndex = 0; // item i stands for (i + 1) × 10 per cent

@@ -12,6 +12,4 @@ public:
     explicit CTangoDlg(QWidget* parent = nullptr);
 
     std::array<QString, FormatTable::WordCount> words;
-
-    static constexpr int FirstWordId = 1013; // words 0..9 in edits 1013..1022
 };

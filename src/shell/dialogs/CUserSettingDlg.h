@@ -13,8 +13,4 @@ public:
 
     // User formats 1..10 at 0..9.
     std::array<FormatTable::UserFormat, FormatTable::UserCount> formats;
-
-    // Name, begin and end edit of each user format. The numbers are this dialog's own:
-    // the base-format dialog uses some of them for other rows.
-    static const std::array<std::array<int, 3>, FormatTable::UserCount> controlIds;
 };

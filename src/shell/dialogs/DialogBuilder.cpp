@@ -188,6 +188,10 @@ void TemplateDialog::setIcon(const QIcon& icon)
 
 void TemplateDialog::bindText(int id, QString& field)
 {
+    // Otherwise OK would quietly write "" into the field.
+    QWidget* w = control(id);
+    if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QLabel*>(w) && !qobject_cast<QPushButton*>(w))
+        qFatal("dialog %d has no text control %d to bind a field to", data.id, id);
     textFields[id] = &field;
 }
 

@@ -26,7 +26,6 @@ public:
     // `font` replaces the template's font (the dialog scales with it).
     explicit TemplateDialog(int templateId, QWidget* parent = nullptr, const QFont* font = nullptr);
 
-    const DialogTemplate& dialogData() const { return data; }
     // Average character width and height of the dialog font: the dialog base units.
     QSize baseUnits() const { return base; }
     QWidget* control(int id) const;
@@ -40,7 +39,8 @@ public:
     // Shows `icon` in the template's icon control.
     void setIcon(const QIcon& icon);
 
-    // Data exchange of a text field with an edit or static control.
+    // Data exchange of a text field with an edit or static control. Binding an ID for which
+    // the template has no such control is a fault in the program and stops it.
     void bindText(int id, QString& field);
 
     void accept() override;

@@ -31,11 +31,11 @@ CMainFrame::CMainFrame(ProfileStore& store, const CommandMap* applicationCommand
     : profile(store), promptsObject(std::make_unique<QtPrompts>(this))
 {
     const QString settings = Keys::section(Str::SectionSettings);
-    windowLeft = profile.readInt(settings, Keys::Left, Placement::DefaultLeft);
-    windowTop = profile.readInt(settings, Keys::Top, Placement::DefaultTop);
-    windowRight = profile.readInt(settings, Keys::Right, Placement::DefaultRight);
-    windowBottom = profile.readInt(settings, Keys::Bottom, Placement::DefaultBottom);
-    alwaysOnTop = profile.readInt(settings, Keys::MostTopWindow, 1);
+    windowEdges.left = profile.readInt(settings, Keys::Left, windowEdges.left);
+    windowEdges.top = profile.readInt(settings, Keys::Top, windowEdges.top);
+    windowEdges.right = profile.readInt(settings, Keys::Right, windowEdges.right);
+    windowEdges.bottom = profile.readInt(settings, Keys::Bottom, windowEdges.bottom);
+    alwaysOnTop = profile.readInt(settings, Keys::MostTopWindow, alwaysOnTop);
 
     setWindowTitle(resString(Str::AppTitle));
     initIconResources();
@@ -44,7 +44,6 @@ CMainFrame::CMainFrame(ProfileStore& store, const CommandMap* applicationCommand
     if (alwaysOnTop == 1)
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
-    commandRouter.setTarget(CommandRouter::Document, &document.commands());
     commandRouter.setTarget(CommandRouter::Frame, &frameCommands);
     commandRouter.setTarget(CommandRouter::Application, applicationCommands);
     registerFrameCommands();
@@ -94,8 +93,7 @@ void CMainFrame::placeWindow()
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect v = screen ? screen->virtualGeometry() : QRect(0, 0, 640, 480);
     const Placement::Frame f =
-        Placement::placeOnScreen({windowLeft, windowTop, windowRight, windowBottom},
-                                 {v.x(), v.y(), v.x() + v.width(), v.y() + v.height()});
+        Placement::placeOnScreen(windowEdges, {v.x(), v.y(), v.x() + v.width(), v.y() + v.height()});
     // The stored rectangle includes the window frame; its size is known only once the
     // window manager has framed the window, so the client size is corrected then.
     move(f.x, f.y);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/frame/CKumorialDoc.h"
+#include "core/frame/Placement.h"
 #include "shell/framework/CommandRouter.h"
 #include "shell/view/FrameLink.h"
 
@@ -52,7 +52,7 @@ public:
     int transparency = 50;
     int translucent = 0;
     int toolBarsVisible = 1;
-    int windowLeft = 0, windowTop = 0, windowRight = 639, windowBottom = 319;
+    Placement::Edges windowEdges; // as stored
     // The opacity last applied, on the 0..255 scale.
     int appliedAlpha = 255;
 
@@ -89,7 +89,6 @@ private:
 
     ProfileStore& profile;
     std::unique_ptr<QtPrompts> promptsObject;
-    CKumorialDoc document;
     std::unique_ptr<CKumorialView> viewObject;
     CommandRouter commandRouter;
     CommandMap frameCommands;

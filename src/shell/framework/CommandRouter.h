@@ -31,11 +31,12 @@ private:
     std::unordered_map<Cmd::Id, Entry> entries;
 };
 
-// Routes a command to the view, the document, the frame and the application, in this
-// order; the first target that handles it runs it. A command nobody handles is disabled.
+// Routes a command to the view, the frame and the application, in this order; the first
+// target that handles it runs it. A command nobody handles is disabled. (The document
+// handles no command of its own.)
 class CommandRouter {
 public:
-    enum Target { View, Document, Frame, Application, TargetCount };
+    enum Target { View, Frame, Application, TargetCount };
 
     void setTarget(Target target, const CommandMap* map) { targets[target] = map; }
 
