@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
@@ -75,6 +76,7 @@ private Q_SLOTS:
     void cleanup();
     void lossDialogChoices_data();
     void lossDialogChoices();
+    void lossDialogListsTwentyAndCountsTheRest();
     void cancelledLossKeepsTheDocument_data();
     void cancelledLossKeepsTheDocument();
     void savingAsUtf8KeepsBareLineFeeds();
@@ -199,6 +201,25 @@ void TestEncodingShell::lossDialogChoices()
         QCOMPARE(readBytes(path), encodingFixture(expectedFile));
         QCOMPARE(view()->modified, 0);
     }
+}
+
+void TestEncodingShell::lossDialogListsTwentyAndCountsTheRest()
+{
+    QVERIFY(fx->start());
+    // 25 emoji, U+1F600 to U+1F618, one per line.
+    QStringList lines;
+    for (char32_t c = 0x1F600; c < 0x1F600 + 25; ++c)
+        lines << QString::fromUcs4(&c, 1);
+    pane().setText(lines.join(QStringLiteral("\r\n")));
+    LossDialog seen;
+    answerNext<QFileDialog>(docs("many.txt"));
+    answerLossDialog(cancelLabel, &seen);
+    QVERIFY(dispatch(Cmd::FileSave));
+    const QStringList listed = seen.informative.split(u'\n');
+    QCOMPARE(listed.size(), 21);
+    QCOMPARE(listed.at(19), QStringLiteral("😓 (U+1F613)　1 個　20 行 1 文字目"));
+    QCOMPARE(listed.at(20), QStringLiteral("ほかに 5 種類の文字があります。"));
+    QVERIFY(!QFileInfo::exists(docs("many.txt")));
 }
 
 void TestEncodingShell::cancelledLossKeepsTheDocument_data()
