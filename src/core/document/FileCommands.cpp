@@ -49,7 +49,8 @@ bool FileCommands::saveGuarded(const QString& path, DocumentEncoding& target, in
     if (!scan.isEmpty()) {
         switch (prompts.askCharacterLoss(scan, target.displayName())) {
         case Prompts::LossChoice::SaveAsUtf8:
-            target = DocumentEncoding::utf8();
+            // A bare-LF file keeps its line breaks in its new encoding, as a chosen one does.
+            target = {DocumentEncoding::Kind::Utf8, false, target.lineBreak};
             break;
         case Prompts::LossChoice::SaveWithQuestionMarks:
             break;
