@@ -1,13 +1,13 @@
-#include "app/CKumorialApp.h"
-#include "document/FileCommands.h"
-#include "frame/CMainFrame.h"
-#include "framework/ActionSet.h"
-#include "framework/QtEditPane.h"
-#include "res/CommandIds.h"
+#include "core/document/FileCommands.h"
+#include "core/res/CommandIds.h"
+#include "shell/app/CKumorialApp.h"
+#include "shell/frame/CMainFrame.h"
+#include "shell/framework/ActionSet.h"
+#include "shell/framework/QtEditPane.h"
+#include "shell/view/CKumorialView.h"
 #include "support/AppFixture.h"
 #include "support/DialogAnswers.h"
 #include "support/Files.h"
-#include "view/CKumorialView.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>
