@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +44,7 @@ RecoveryCopy sampleCopy(const QString& name = QStringLiteral("/home/me/日記.tx
 }
 
 constexpr RecoverySchedule::Timing timing{3000, 30000, 10000};
+constexpr int WriterDeadlineMs = 10000;
 } // namespace
 
 // One document on an in-memory pane with its recovery copy in `folder`, on a clock the
@@ -65,10 +67,13 @@ struct Session {
         pane.setSelection(pane.length(), pane.length());
         pane.replaceSelection(text);
     }
+    // Moves the clock on and lets a copy that fell due reach the disk.
     void wait(qint64 ms)
     {
         now += ms;
         recovery.tick();
+        if (!recovery.waitForWriter(WriterDeadlineMs))
+            qFatal("the recovery writer did not finish within %d ms", WriterDeadlineMs);
     }
     bool hasCopy() const { return QFileInfo::exists(store.copyPath()); }
     std::optional<RecoveryCopy> copyOnDisk() const
@@ -108,6 +113,9 @@ private Q_SLOTS:
     void restoreGivesBackAModifiedDocument();
     void failedWritesAreRetriedSilently();
     void unwritableFolderLeavesEditingAlone();
+    void newerCopyReplacesAWaitingOne();
+    void removalIsNeverOvertakenByAWrite();
+    void settlingDuringAWriteLeavesNoCopy();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -196,14 +204,18 @@ void TestRecovery::damagedCopy()
 
 void TestRecovery::schedule_data()
 {
-    // Steps: "c T" a change at T ms, "w" written, "f T" failed at T, "d T" / "n T" due or
-    // not due at T.
+    // Steps: "c T" a change at T ms, "s" a copy submitted, "w" written, "f T" failed at T,
+    // "d T" / "n T" due or not due at T.
     QTest::addColumn<QStringList>("steps");
     QTest::newRow("nothing changed") << QStringList{"n 0", "n 100000"};
     QTest::newRow("due a pause after the last change")
         << QStringList{"c 0", "c 1000", "n 3999", "d 4000", "d 9000"};
     QTest::newRow("written: not due until the next change")
-        << QStringList{"c 0", "d 3000", "w", "n 60000", "c 61000", "n 63999", "d 64000"};
+        << QStringList{"c 0", "d 3000", "s", "n 3000", "w", "n 60000", "c 61000", "n 63999", "d 64000"};
+    QTest::newRow("a change while the copy is written is due after it")
+        << QStringList{"c 0", "s", "c 3500", "n 6500", "w", "n 6499", "d 6500"};
+    QTest::newRow("written meanwhile: no second copy in flight")
+        << QStringList{"c 0", "s", "c 1000", "n 40000", "w", "d 40000"};
     QStringList typing;
     for (int t = 0; t < 30000; t += 1000)
         typing << QStringLiteral("c %1").arg(t) << QStringLiteral("n %1").arg(t + 999);
@@ -211,8 +223,17 @@ void TestRecovery::schedule_data()
            << "d 30000";
     QTest::newRow("typing without pause: due after the interval") << typing;
     QTest::newRow("failed: retried after the retry delay")
-        << QStringList{"c 0", "d 3000", "f 3000", "n 3000", "c 5000", "n 12999", "d 13000"};
-    QTest::newRow("failed, then written") << QStringList{"c 0", "f 3000", "d 13000", "w", "n 100000"};
+        << QStringList{"c 0", "d 3000", "s", "f 3000", "n 3000", "c 5000", "n 12999", "d 13000"};
+    QTest::newRow("failed with no change since: still due")
+        << QStringList{"c 0", "s", "f 3000", "n 12999", "d 13000", "s", "w", "n 100000"};
+    QStringList lost{"c 0", "s", "c 2000", "f 2000"};
+    for (int t = 13000; t < 30000; t += 2000)
+        lost << QStringLiteral("c %1").arg(t);
+    lost << "n 29999"
+         << "d 30000";
+    QTest::newRow("failed: the interval counts from the first change lost") << lost;
+    QTest::newRow("cleared while in flight")
+        << QStringList{"c 0", "s", "x", "n 100000", "c 100000", "d 103000"};
 }
 
 void TestRecovery::schedule()
@@ -225,8 +246,14 @@ void TestRecovery::schedule()
         case 'c':
             s.changed(t);
             break;
+        case 's':
+            s.submitted();
+            break;
         case 'w':
             s.written();
+            break;
+        case 'x':
+            s.clear();
             break;
         case 'f':
             s.failed(t);
@@ -570,6 +597,67 @@ void TestRecovery::unwritableFolderLeavesEditingAlone()
     QVERIFY(s.files.SaveDocument());
     QCOMPARE(readBytes(inDir("a.txt")), CodePage::fromUnicode(QStringLiteral("本文")));
     QCOMPARE(s.modified, 0);
+}
+
+namespace {
+RecoveryCopy fullPaneCopy(const QString& mark)
+{
+    RecoveryCopy copy = sampleCopy();
+    copy.text = QString(EditPane::TextLimit - mark.size(), u'あ') + mark;
+    return copy;
+}
+} // namespace
+
+void TestRecovery::newerCopyReplacesAWaitingOne()
+{
+    const QString path = inDir("Kumorial.recovery");
+    RecoveryWriter writer(path);
+    quint64 last = 0;
+    for (int i = 0; i < 5; ++i)
+        last = writer.write(fullPaneCopy(QString::number(i)));
+    QVERIFY2(writer.waitIdle(WriterDeadlineMs), "the writer did not finish");
+    QCOMPARE(RecoveryCopy::decode(readBytes(path)).copy->text, fullPaneCopy("4").text);
+    const std::vector<RecoveryWriter::Result> results = writer.takeResults();
+    // The first may already be running; those that waited behind it are dropped unwritten.
+    QVERIFY(!results.empty() && results.size() <= 2);
+    QCOMPARE(results.back().ticket, last);
+    QVERIFY(results.back().written);
+    QVERIFY(writer.takeResults().empty());
+}
+
+void TestRecovery::removalIsNeverOvertakenByAWrite()
+{
+    const QString path = inDir("Kumorial.recovery");
+    RecoveryWriter writer(path);
+    // The removal is given while the write runs or still waits, at every point of it.
+    for (int round = 0; round < 20; ++round) {
+        writer.write(fullPaneCopy(QString::number(round)));
+        if (round % 2)
+            QThread::usleep(round * 500);
+        QVERIFY2(writer.remove(WriterDeadlineMs), "the removal did not finish");
+        QVERIFY2(!QFileInfo::exists(path), qPrintable(QStringLiteral("a copy outlived round %1").arg(round)));
+    }
+    // A write given after the removal is not lost.
+    writer.write(sampleCopy());
+    QVERIFY(writer.waitIdle(WriterDeadlineMs));
+    QCOMPARE(RecoveryCopy::decode(readBytes(path)).copy, std::optional(sampleCopy()));
+}
+
+void TestRecovery::settlingDuringAWriteLeavesNoCopy()
+{
+    Session s(dir->path());
+    s.files.filePath = inDir("a.txt");
+    s.type(QString(16000, u'字'));
+    s.now += 3000;
+    s.recovery.tick();
+    // Saved while the copy is still on its way to the disk.
+    QVERIFY(s.files.SaveDocument());
+    QVERIFY(!s.hasCopy());
+    QVERIFY(s.recovery.waitForWriter(WriterDeadlineMs));
+    QVERIFY2(!s.hasCopy(), "a copy came back after the save");
+    QVERIFY2(!s.recovery.isPending(), "the result of a write from before the save counted");
+    s.wait(60000);
+    QVERIFY(!s.hasCopy());
 }
 
 QTEST_GUILESS_MAIN(TestRecovery)
