@@ -421,6 +421,26 @@ void DocumentRecovery::restore(const RecoveryCopy& copy)
     files.modified = 1;
 }
 
+namespace {
+bool samePath(const QString& a, const QString& b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QFileInfo first(a), second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
+}
+} // namespace
+
+void DocumentRecovery::restore(const RecoveryCopy& copy, const QString& namedFile, Prompts& prompts)
+{
+    restore(copy);
+    if (!namedFile.isEmpty() && !samePath(namedFile, copy.name))
+        prompts.messageBox(resString(Str::RecoverySkipFile).arg(QDir::toNativeSeparators(namedFile)),
+                           Prompts::Buttons::Ok);
+}
+
 void DocumentRecovery::finish()
 {
     schedule.clear();

@@ -182,6 +182,10 @@ public:
     void settled();
     // Puts a restored copy into the pane as a modified document under its old name.
     void restore(const RecoveryCopy& copy);
+    // The same at start-up, in place of `namedFile` from the command line: the restored
+    // text is the unsaved work and wins, but a file other than the copy's own is not
+    // dropped unseen.
+    void restore(const RecoveryCopy& copy, const QString& namedFile, Prompts& prompts);
     // A normal end of the run: the copy goes, waiting for the writer at most its exit bound.
     void finish();
 

@@ -108,7 +108,7 @@ void CKumorialView::publishTransparency()
 }
 
 void CKumorialView::startRecovery(RecoveryStore& store, const std::optional<RecoveryCopy>& restored,
-                                  RecoverySchedule::Timing timing)
+                                  RecoverySchedule::Timing timing, const QStringList& arguments)
 {
     recoveryClock.start();
     DocumentRecovery::Clock clock{[this] { return recoveryClock.elapsed(); },
@@ -127,7 +127,7 @@ void CKumorialView::startRecovery(RecoveryStore& store, const std::optional<Reco
     recovery = std::make_unique<DocumentRecovery>(store, *fileCommands, pane->pane(), std::move(clock),
                                                   timing, resultsReady);
     if (restored)
-        recovery->restore(*restored);
+        recovery->restore(*restored, FileCommands::startupFile(arguments), prompts);
     fileCommands->changesSettled = [this] { recovery->settled(); };
     recoveryTimer = new QTimer(this);
     recoveryTimer->setInterval(500);
