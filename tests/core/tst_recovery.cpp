@@ -4,12 +4,16 @@
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <atomic>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using Answer = Prompts::Answer;
@@ -116,6 +120,7 @@ private Q_SLOTS:
     void newerCopyReplacesAWaitingOne();
     void removalIsNeverOvertakenByAWrite();
     void settlingDuringAWriteLeavesNoCopy();
+    void exitIsNotHeldByAStuckWrite();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -658,6 +663,47 @@ void TestRecovery::settlingDuringAWriteLeavesNoCopy()
     QVERIFY2(!s.recovery.isPending(), "the result of a write from before the save counted");
     s.wait(60000);
     QVERIFY(!s.hasCopy());
+}
+
+void TestRecovery::exitIsNotHeldByAStuckWrite()
+{
+    // A FIFO whose reader never reads stands for a disk that stopped answering.
+    const QByteArray fifo = QFile::encodeName(inDir("stuck"));
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(reader >= 0);
+    auto writer = std::make_unique<RecoveryWriter>(inDir("stuck"));
+    writer->write(fullPaneCopy("x"));
+    QVERIFY(!writer->waitIdle(100));
+
+    std::atomic<bool> gone = false;
+    std::thread exiting([&] {
+        writer.reset();
+        gone = true;
+    });
+    if (!QTest::qWaitFor([&] { return gone.load(); }, RecoveryWriter::ExitWaitMs + WriterDeadlineMs)) {
+        exiting.detach();
+        QFAIL("the exit waited on the stuck write beyond its bound");
+    }
+    exiting.join();
+
+    // Unstuck, the write left behind still ends.
+    QByteArray drained;
+    QDeadlineTimer deadline(WriterDeadlineMs);
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(reader, buffer, sizeof buffer);
+        if (got > 0)
+            drained.append(buffer, got);
+        else if (got == 0 || deadline.hasExpired())
+            break;
+        else
+            QThread::msleep(1);
+    }
+    ::close(reader);
+    const std::optional<RecoveryCopy> left = RecoveryCopy::decode(drained).copy;
+    QVERIFY2(left, "the write left behind did not end whole");
+    QCOMPARE(left->text, fullPaneCopy("x").text);
 }
 
 QTEST_GUILESS_MAIN(TestRecovery)
