@@ -640,6 +640,8 @@ void TestRecovery::removalIsNeverOvertakenByAWrite()
         if (round % 2)
             QThread::usleep(round * 500);
         QVERIFY2(writer.remove(WriterDeadlineMs), "the removal did not finish");
+        // Whatever was still running has ended too.
+        QVERIFY(writer.waitIdle(WriterDeadlineMs));
         QVERIFY2(!QFileInfo::exists(path), qPrintable(QStringLiteral("a copy outlived round %1").arg(round)));
     }
     // A write given after the removal is not lost.
