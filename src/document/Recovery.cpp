@@ -372,7 +372,9 @@ void DocumentRecovery::tick()
     copy.text = pane.text();
     copy.name = files.filePath;
     copy.encoding = files.encoding.toString();
-    copy.time = clock.wallTime();
+    const QDateTime time = clock.wallTime();
+    // The offset is fixed here, so that the writer's thread needs no time-zone look-up.
+    copy.time = time.isValid() ? time.toOffsetFromUtc(time.offsetFromUtc()) : time;
     schedule.submitted();
     awaited = writer->write(std::move(copy));
 }

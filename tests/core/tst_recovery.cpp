@@ -609,24 +609,65 @@ RecoveryCopy fullPaneCopy(const QString& mark)
 {
     RecoveryCopy copy = sampleCopy();
     copy.text = QString(EditPane::TextLimit - mark.size(), u'あ') + mark;
+    // As the program hands it over: with its offset fixed.
+    copy.time = copy.time.toOffsetFromUtc(copy.time.offsetFromUtc());
     return copy;
+}
+} // namespace
+
+namespace {
+// Reads a FIFO until `size` bytes came or the deadline passed.
+QByteArray drain(int fd, qsizetype size)
+{
+    QByteArray drained;
+    QDeadlineTimer deadline(WriterDeadlineMs);
+    char buffer[65536];
+    while (drained.size() < size && !deadline.hasExpired()) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0)
+            drained.append(buffer, got);
+        else
+            QThread::msleep(1);
+    }
+    return drained;
+}
+
+// A FIFO in place of the copy, open for reading: a write to it stays stuck until drained.
+int stuckPath(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkfifo(name.constData(), 0600) != 0)
+        return -1;
+    return ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
 }
 } // namespace
 
 void TestRecovery::newerCopyReplacesAWaitingOne()
 {
     const QString path = inDir("Kumorial.recovery");
+    const int reader = stuckPath(path);
+    QVERIFY(reader >= 0);
+    std::vector<RecoveryCopy> copies;
+    for (int i = 0; i < 4; ++i)
+        copies.push_back(fullPaneCopy(QString::number(i)));
     RecoveryWriter writer(path);
+    const quint64 first = writer.write(copies[0]);
+    // The first is stuck in the FIFO; the others wait behind it, each replacing the last.
+    QVERIFY(!writer.waitIdle(100));
     quint64 last = 0;
-    for (int i = 0; i < 5; ++i)
-        last = writer.write(fullPaneCopy(QString::number(i)));
+    for (int i = 1; i < 4; ++i)
+        last = writer.write(copies[i]);
+
+    const QByteArray expected = copies[0].encode() + copies[3].encode();
+    const QByteArray drained = drain(reader, expected.size());
+    ::close(reader);
+    QVERIFY2(drained == expected, "not the first copy, then the last");
     QVERIFY2(writer.waitIdle(WriterDeadlineMs), "the writer did not finish");
-    QCOMPARE(RecoveryCopy::decode(readBytes(path)).copy->text, fullPaneCopy("4").text);
     const std::vector<RecoveryWriter::Result> results = writer.takeResults();
-    // The first may already be running; those that waited behind it are dropped unwritten.
-    QVERIFY(!results.empty() && results.size() <= 2);
-    QCOMPARE(results.back().ticket, last);
-    QVERIFY(results.back().written);
+    QCOMPARE(results.size(), size_t(2));
+    QCOMPARE(results[0].ticket, first);
+    QCOMPARE(results[1].ticket, last);
+    QVERIFY(results[0].written && results[1].written);
     QVERIFY(writer.takeResults().empty());
 }
 
@@ -670,12 +711,11 @@ void TestRecovery::settlingDuringAWriteLeavesNoCopy()
 void TestRecovery::exitIsNotHeldByAStuckWrite()
 {
     // A FIFO whose reader never reads stands for a disk that stopped answering.
-    const QByteArray fifo = QFile::encodeName(inDir("stuck"));
-    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
-    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int reader = stuckPath(inDir("stuck"));
     QVERIFY(reader >= 0);
     auto writer = std::make_unique<RecoveryWriter>(inDir("stuck"));
-    writer->write(fullPaneCopy("x"));
+    const RecoveryCopy copy = fullPaneCopy("x");
+    writer->write(copy);
     QVERIFY(!writer->waitIdle(100));
 
     std::atomic<bool> gone = false;
@@ -689,23 +729,11 @@ void TestRecovery::exitIsNotHeldByAStuckWrite()
     }
     exiting.join();
 
-    // Unstuck, the write left behind still ends.
-    QByteArray drained;
-    QDeadlineTimer deadline(WriterDeadlineMs);
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(reader, buffer, sizeof buffer);
-        if (got > 0)
-            drained.append(buffer, got);
-        else if (got == 0 || deadline.hasExpired())
-            break;
-        else
-            QThread::msleep(1);
-    }
+    // Unstuck, the write left behind still ends whole.
+    const QByteArray expected = copy.encode();
+    const QByteArray drained = drain(reader, expected.size());
     ::close(reader);
-    const std::optional<RecoveryCopy> left = RecoveryCopy::decode(drained).copy;
-    QVERIFY2(left, "the write left behind did not end whole");
-    QCOMPARE(left->text, fullPaneCopy("x").text);
+    QVERIFY2(drained == expected, "the write left behind did not end whole");
 }
 
 QTEST_GUILESS_MAIN(TestRecovery)
