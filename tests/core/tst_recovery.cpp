@@ -4,11 +4,16 @@
 #include "support/MemoryPane.h"
 #include "support/StandInPrompts.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <atomic>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using Answer = Prompts::Answer;
@@ -43,6 +48,7 @@ RecoveryCopy sampleCopy(const QString& name = QStringLiteral("/home/me/日記.tx
 }
 
 constexpr RecoverySchedule::Timing timing{3000, 30000, 10000};
+constexpr int WriterDeadlineMs = 10000;
 } // namespace
 
 // One document on an in-memory pane with its recovery copy in `folder`, on a clock the
@@ -65,10 +71,13 @@ struct Session {
         pane.setSelection(pane.length(), pane.length());
         pane.replaceSelection(text);
     }
+    // Moves the clock on and lets a copy that fell due reach the disk.
     void wait(qint64 ms)
     {
         now += ms;
         recovery.tick();
+        if (!recovery.waitForWriter(WriterDeadlineMs))
+            qFatal("the recovery writer did not finish within %d ms", WriterDeadlineMs);
     }
     bool hasCopy() const { return QFileInfo::exists(store.copyPath()); }
     std::optional<RecoveryCopy> copyOnDisk() const
@@ -108,6 +117,10 @@ private Q_SLOTS:
     void restoreGivesBackAModifiedDocument();
     void failedWritesAreRetriedSilently();
     void unwritableFolderLeavesEditingAlone();
+    void newerCopyReplacesAWaitingOne();
+    void removalIsNeverOvertakenByAWrite();
+    void settlingDuringAWriteLeavesNoCopy();
+    void exitIsNotHeldByAStuckWrite();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -196,14 +209,18 @@ void TestRecovery::damagedCopy()
 
 void TestRecovery::schedule_data()
 {
-    // Steps: "c T" a change at T ms, "w" written, "f T" failed at T, "d T" / "n T" due or
-    // not due at T.
+    // Steps: "c T" a change at T ms, "s" a copy submitted, "w" written, "f T" failed at T,
+    // "d T" / "n T" due or not due at T.
     QTest::addColumn<QStringList>("steps");
     QTest::newRow("nothing changed") << QStringList{"n 0", "n 100000"};
     QTest::newRow("due a pause after the last change")
         << QStringList{"c 0", "c 1000", "n 3999", "d 4000", "d 9000"};
     QTest::newRow("written: not due until the next change")
-        << QStringList{"c 0", "d 3000", "w", "n 60000", "c 61000", "n 63999", "d 64000"};
+        << QStringList{"c 0", "d 3000", "s", "n 3000", "w", "n 60000", "c 61000", "n 63999", "d 64000"};
+    QTest::newRow("a change while the copy is written is due after it")
+        << QStringList{"c 0", "s", "c 3500", "n 6500", "w", "n 6499", "d 6500"};
+    QTest::newRow("written meanwhile: no second copy in flight")
+        << QStringList{"c 0", "s", "c 1000", "n 40000", "w", "d 40000"};
     QStringList typing;
     for (int t = 0; t < 30000; t += 1000)
         typing << QStringLiteral("c %1").arg(t) << QStringLiteral("n %1").arg(t + 999);
@@ -211,8 +228,17 @@ void TestRecovery::schedule_data()
            << "d 30000";
     QTest::newRow("typing without pause: due after the interval") << typing;
     QTest::newRow("failed: retried after the retry delay")
-        << QStringList{"c 0", "d 3000", "f 3000", "n 3000", "c 5000", "n 12999", "d 13000"};
-    QTest::newRow("failed, then written") << QStringList{"c 0", "f 3000", "d 13000", "w", "n 100000"};
+        << QStringList{"c 0", "d 3000", "s", "f 3000", "n 3000", "c 5000", "n 12999", "d 13000"};
+    QTest::newRow("failed with no change since: still due")
+        << QStringList{"c 0", "s", "f 3000", "n 12999", "d 13000", "s", "w", "n 100000"};
+    QStringList lost{"c 0", "s", "c 2000", "f 2000"};
+    for (int t = 13000; t < 30000; t += 2000)
+        lost << QStringLiteral("c %1").arg(t);
+    lost << "n 29999"
+         << "d 30000";
+    QTest::newRow("failed: the interval counts from the first change lost") << lost;
+    QTest::newRow("cleared while in flight")
+        << QStringList{"c 0", "s", "x", "n 100000", "c 100000", "d 103000"};
 }
 
 void TestRecovery::schedule()
@@ -225,8 +251,14 @@ void TestRecovery::schedule()
         case 'c':
             s.changed(t);
             break;
+        case 's':
+            s.submitted();
+            break;
         case 'w':
             s.written();
+            break;
+        case 'x':
+            s.clear();
             break;
         case 'f':
             s.failed(t);
@@ -570,6 +602,138 @@ void TestRecovery::unwritableFolderLeavesEditingAlone()
     QVERIFY(s.files.SaveDocument());
     QCOMPARE(readBytes(inDir("a.txt")), CodePage::fromUnicode(QStringLiteral("本文")));
     QCOMPARE(s.modified, 0);
+}
+
+namespace {
+RecoveryCopy fullPaneCopy(const QString& mark)
+{
+    RecoveryCopy copy = sampleCopy();
+    copy.text = QString(EditPane::TextLimit - mark.size(), u'あ') + mark;
+    // As the program hands it over: with its offset fixed.
+    copy.time = copy.time.toOffsetFromUtc(copy.time.offsetFromUtc());
+    return copy;
+}
+} // namespace
+
+namespace {
+// Reads a FIFO until `size` bytes came or the deadline passed.
+QByteArray drain(int fd, qsizetype size)
+{
+    QByteArray drained;
+    QDeadlineTimer deadline(WriterDeadlineMs);
+    char buffer[65536];
+    while (drained.size() < size && !deadline.hasExpired()) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0)
+            drained.append(buffer, got);
+        else
+            QThread::msleep(1);
+    }
+    return drained;
+}
+
+// A FIFO in place of the copy, open for reading: a write to it stays stuck until drained.
+int stuckPath(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkfifo(name.constData(), 0600) != 0)
+        return -1;
+    return ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+}
+} // namespace
+
+void TestRecovery::newerCopyReplacesAWaitingOne()
+{
+    const QString path = inDir("Kumorial.recovery");
+    const int reader = stuckPath(path);
+    QVERIFY(reader >= 0);
+    std::vector<RecoveryCopy> copies;
+    for (int i = 0; i < 4; ++i)
+        copies.push_back(fullPaneCopy(QString::number(i)));
+    RecoveryWriter writer(path);
+    const quint64 first = writer.write(copies[0]);
+    // The first is stuck in the FIFO; the others wait behind it, each replacing the last.
+    QVERIFY(!writer.waitIdle(100));
+    quint64 last = 0;
+    for (int i = 1; i < 4; ++i)
+        last = writer.write(copies[i]);
+
+    const QByteArray expected = copies[0].encode() + copies[3].encode();
+    const QByteArray drained = drain(reader, expected.size());
+    ::close(reader);
+    QVERIFY2(drained == expected, "not the first copy, then the last");
+    QVERIFY2(writer.waitIdle(WriterDeadlineMs), "the writer did not finish");
+    const std::vector<RecoveryWriter::Result> results = writer.takeResults();
+    QCOMPARE(results.size(), size_t(2));
+    QCOMPARE(results[0].ticket, first);
+    QCOMPARE(results[1].ticket, last);
+    QVERIFY(results[0].written && results[1].written);
+    QVERIFY(writer.takeResults().empty());
+}
+
+void TestRecovery::removalIsNeverOvertakenByAWrite()
+{
+    const QString path = inDir("Kumorial.recovery");
+    RecoveryWriter writer(path);
+    // The removal is given while the write runs or still waits, at every point of it.
+    for (int round = 0; round < 20; ++round) {
+        writer.write(fullPaneCopy(QString::number(round)));
+        if (round % 2)
+            QThread::usleep(round * 500);
+        QVERIFY2(writer.remove(WriterDeadlineMs), "the removal did not finish");
+        // Whatever was still running has ended too.
+        QVERIFY(writer.waitIdle(WriterDeadlineMs));
+        QVERIFY2(!QFileInfo::exists(path), qPrintable(QStringLiteral("a copy outlived round %1").arg(round)));
+    }
+    // A write given after the removal is not lost.
+    writer.write(sampleCopy());
+    QVERIFY(writer.waitIdle(WriterDeadlineMs));
+    QCOMPARE(RecoveryCopy::decode(readBytes(path)).copy, std::optional(sampleCopy()));
+}
+
+void TestRecovery::settlingDuringAWriteLeavesNoCopy()
+{
+    Session s(dir->path());
+    s.files.filePath = inDir("a.txt");
+    s.type(QString(16000, u'字'));
+    s.now += 3000;
+    s.recovery.tick();
+    // Saved while the copy is still on its way to the disk.
+    QVERIFY(s.files.SaveDocument());
+    QVERIFY(!s.hasCopy());
+    QVERIFY(s.recovery.waitForWriter(WriterDeadlineMs));
+    QVERIFY2(!s.hasCopy(), "a copy came back after the save");
+    QVERIFY2(!s.recovery.isPending(), "the result of a write from before the save counted");
+    s.wait(60000);
+    QVERIFY(!s.hasCopy());
+}
+
+void TestRecovery::exitIsNotHeldByAStuckWrite()
+{
+    // A FIFO whose reader never reads stands for a disk that stopped answering.
+    const int reader = stuckPath(inDir("stuck"));
+    QVERIFY(reader >= 0);
+    auto writer = std::make_unique<RecoveryWriter>(inDir("stuck"));
+    const RecoveryCopy copy = fullPaneCopy("x");
+    writer->write(copy);
+    QVERIFY(!writer->waitIdle(100));
+
+    std::atomic<bool> gone = false;
+    std::thread exiting([&] {
+        writer.reset();
+        gone = true;
+    });
+    if (!QTest::qWaitFor([&] { return gone.load(); }, RecoveryWriter::ExitWaitMs + WriterDeadlineMs)) {
+        exiting.detach();
+        QFAIL("the exit waited on the stuck write beyond its bound");
+    }
+    exiting.join();
+
+    // Unstuck, the write left behind still ends whole.
+    const QByteArray expected = copy.encode();
+    const QByteArray drained = drain(reader, expected.size());
+    ::close(reader);
+    QVERIFY2(drained == expected, "the write left behind did not end whole");
 }
 
 QTEST_GUILESS_MAIN(TestRecovery)

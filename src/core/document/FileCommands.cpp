@@ -215,19 +215,25 @@ bool FileCommands::GetCommandLineFiles(const QString& commandLine, QStringList& 
     return true;
 }
 
+QString FileCommands::startupFile(const QStringList& arguments)
+{
+    QStringList files;
+    GetCommandLineFiles(commandLineText(arguments), files);
+    return files.isEmpty() ? QString() : files.constFirst();
+}
+
 void FileCommands::ChooseStartupDocument(const QStringList& arguments)
 {
     titleSuffix = QStringLiteral("- ") + prompts.windowTitle();
-    QStringList files;
-    GetCommandLineFiles(commandLineText(arguments), files);
-    if (files.isEmpty()) {
+    const QString file = startupFile(arguments);
+    if (file.isEmpty()) {
         NewDocument();
         return;
     }
     // A file that passed the check but fails to load still becomes the document, like a
     // name taken in the Open dialog: the pane is still empty, and nothing is written unless
     // the user saves.
-    filePath = files.constFirst();
+    filePath = file;
     fileTitle = displayName(filePath);
     codec.LoadTextFile(pane, prompts, filePath, modified, encoding);
     SetDocumentTitle(fileTitle);

@@ -52,6 +52,8 @@ public:
     void OpenDroppedFile(const QStringList& paths);
     // Opens the first readable file of the command line, or else starts a new document.
     void ChooseStartupDocument(const QStringList& arguments);
+    // The file that start-up opens: the first readable one the command line names, if any.
+    static QString startupFile(const QStringList& arguments);
 
     // The pieces of the command-line text that name readable files; false when the text
     // is empty or begins with "-".

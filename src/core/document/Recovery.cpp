@@ -12,6 +12,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace {
 const QByteArray Magic = QByteArrayLiteral("Kumorial recovery ");
@@ -203,32 +207,153 @@ void RecoverySchedule::changed(qint64 now)
 
 bool RecoverySchedule::isDue(qint64 now) const
 {
-    if (!pending || now < retryAt)
+    if (!pending || inFlight || now < retryAt)
         return false;
     return now - lastChange >= timing.pause || now - firstChange >= timing.interval;
 }
 
+void RecoverySchedule::submitted()
+{
+    inFlight = true;
+    pending = false;
+    submittedFirst = firstChange;
+    submittedLast = lastChange;
+}
+
 void RecoverySchedule::written()
 {
-    pending = false;
+    inFlight = false;
     retryAt = 0;
 }
 
 void RecoverySchedule::failed(qint64 now)
 {
+    inFlight = false;
     retryAt = now + timing.retry;
+    if (!pending)
+        lastChange = submittedLast;
+    // The interval runs from the oldest change that is still in no copy.
+    firstChange = submittedFirst;
+    pending = true;
 }
 
 void RecoverySchedule::clear()
 {
     pending = false;
+    inFlight = false;
     retryAt = 0;
 }
 
+struct RecoveryWriter::State {
+    enum class Job { None, Write, Remove };
+
+    QString path;
+    std::function<void()> ready;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable idle;
+    Job waiting = Job::None;
+    RecoveryCopy copy;
+    quint64 ticket = 0;
+    quint64 lastTicket = 0;
+    bool busy = false;
+    bool stopping = false;
+    std::vector<Result> results;
+    std::thread thread;
+};
+
+RecoveryWriter::RecoveryWriter(QString path, std::function<void()> ready) : state(std::make_shared<State>())
+{
+    state->path = std::move(path);
+    state->ready = std::move(ready);
+    // The thread holds the state, not the writer, so that it may outlive an exit that
+    // could not wait for it.
+    state->thread = std::thread([s = state] {
+        std::unique_lock lock(s->mutex);
+        for (;;) {
+            s->wake.wait(lock, [&] { return s->waiting != State::Job::None || s->stopping; });
+            if (s->waiting == State::Job::None)
+                return;
+            const State::Job job = std::exchange(s->waiting, State::Job::None);
+            RecoveryCopy copy = std::move(s->copy);
+            const quint64 ticket = s->ticket;
+            s->busy = true;
+            lock.unlock();
+            bool written = false;
+            if (job == State::Job::Write)
+                written = TextCodec::writeFileAtomically(s->path, copy.encode());
+            else
+                QFile::remove(s->path);
+            copy = {};
+            lock.lock();
+            s->busy = false;
+            if (job == State::Job::Write) {
+                s->results.push_back({ticket, written});
+                // Under the lock, so that the owner cannot go while it is told.
+                if (s->ready)
+                    s->ready();
+            }
+            if (s->waiting == State::Job::None)
+                s->idle.notify_all();
+        }
+    });
+}
+
+RecoveryWriter::~RecoveryWriter()
+{
+    const bool done = waitIdle(ExitWaitMs);
+    {
+        std::lock_guard lock(state->mutex);
+        state->stopping = true;
+        state->ready = nullptr;
+    }
+    state->wake.notify_one();
+    if (done)
+        state->thread.join();
+    else
+        state->thread.detach();
+}
+
+quint64 RecoveryWriter::write(RecoveryCopy copy)
+{
+    std::lock_guard lock(state->mutex);
+    state->waiting = State::Job::Write;
+    state->copy = std::move(copy);
+    state->ticket = ++state->lastTicket;
+    state->wake.notify_one();
+    return state->ticket;
+}
+
+bool RecoveryWriter::remove(int waitMs)
+{
+    {
+        std::lock_guard lock(state->mutex);
+        state->waiting = State::Job::Remove;
+        state->copy = {};
+        state->wake.notify_one();
+    }
+    return waitIdle(waitMs);
+}
+
+std::vector<RecoveryWriter::Result> RecoveryWriter::takeResults()
+{
+    std::lock_guard lock(state->mutex);
+    return std::exchange(state->results, {});
+}
+
+bool RecoveryWriter::waitIdle(int waitMs)
+{
+    std::unique_lock lock(state->mutex);
+    return state->idle.wait_for(lock, std::chrono::milliseconds(waitMs),
+                                [this] { return !state->busy && state->waiting == State::Job::None; });
+}
+
 DocumentRecovery::DocumentRecovery(RecoveryStore& s, FileCommands& f, EditPane& p, Clock c,
-                                   RecoverySchedule::Timing timing)
-    : store(s), files(f), pane(p), clock(std::move(c)), schedule(timing)
+                                   RecoverySchedule::Timing timing, std::function<void()> ready)
+    : store(s), files(f), pane(p), clock(std::move(c)), schedule(timing), resultsReady(std::move(ready))
 {}
+
+DocumentRecovery::~DocumentRecovery() = default;
 
 void DocumentRecovery::changed()
 {
@@ -238,24 +363,53 @@ void DocumentRecovery::changed()
 
 void DocumentRecovery::tick()
 {
-    const qint64 now = clock.elapsed();
-    if (!schedule.isDue(now))
+    collect();
+    if (!schedule.isDue(clock.elapsed()))
         return;
+    if (!writer)
+        writer = std::make_unique<RecoveryWriter>(store.copyPath(), resultsReady);
+    // The text is shared, not copied: the writer's thread encodes it.
     RecoveryCopy copy;
     copy.text = pane.text();
     copy.name = files.filePath;
     copy.encoding = files.encoding.toString();
-    copy.time = clock.wallTime();
-    if (store.write(copy))
-        schedule.written();
-    else
-        schedule.failed(now);
+    const QDateTime time = clock.wallTime();
+    // The offset is fixed here, so that the writer's thread needs no time-zone look-up.
+    copy.time = time.isValid() ? time.toOffsetFromUtc(time.offsetFromUtc()) : time;
+    schedule.submitted();
+    awaited = writer->write(std::move(copy));
+}
+
+void DocumentRecovery::collect()
+{
+    if (!writer)
+        return;
+    for (const RecoveryWriter::Result& result : writer->takeResults()) {
+        if (result.ticket != awaited)
+            continue;
+        awaited = 0;
+        if (result.written)
+            schedule.written();
+        else
+            schedule.failed(clock.elapsed());
+    }
+}
+
+bool DocumentRecovery::waitForWriter(int waitMs)
+{
+    const bool idle = !writer || writer->waitIdle(waitMs);
+    collect();
+    return idle;
 }
 
 void DocumentRecovery::settled()
 {
     schedule.clear();
-    store.remove();
+    awaited = 0;
+    if (writer)
+        writer->remove(RemoveWaitMs);
+    else
+        store.remove();
 }
 
 void DocumentRecovery::restore(const RecoveryCopy& copy)
@@ -270,7 +424,32 @@ void DocumentRecovery::restore(const RecoveryCopy& copy)
     files.modified = 1;
 }
 
+namespace {
+bool samePath(const QString& a, const QString& b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QFileInfo first(a), second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
+}
+} // namespace
+
+void DocumentRecovery::restore(const RecoveryCopy& copy, const QString& namedFile, Prompts& prompts)
+{
+    restore(copy);
+    if (!namedFile.isEmpty() && !samePath(namedFile, copy.name))
+        prompts.messageBox(resString(Str::RecoverySkipFile).arg(QDir::toNativeSeparators(namedFile)),
+                           Prompts::Buttons::Ok);
+}
+
 void DocumentRecovery::finish()
 {
-    settled();
+    schedule.clear();
+    awaited = 0;
+    if (writer)
+        writer->remove(RecoveryWriter::ExitWaitMs);
+    else
+        store.remove();
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class EditPane;
 class FileCommands;
@@ -96,8 +97,12 @@ public:
 
     void changed(qint64 now);
     bool isDue(qint64 now) const;
-    bool isPending() const { return pending; }
+    // Changes not yet in a copy on disk, or a copy on its way there.
+    bool isPending() const { return pending || inFlight; }
+    // A copy of the changes so far went to the writer; changes from now on need another.
+    void submitted();
     void written();
+    // The changes of the failed copy are due again after `retry`.
     void failed(qint64 now);
     // The changes need no copy any more: saved or let go.
     void clear();
@@ -105,9 +110,47 @@ public:
 private:
     Timing timing;
     bool pending = false;
+    bool inFlight = false;
     qint64 firstChange = 0;
     qint64 lastChange = 0;
+    qint64 submittedFirst = 0;
+    qint64 submittedLast = 0;
     qint64 retryAt = 0;
+};
+
+// Writes and removes the recovery copy on a thread of its own, so that typing never waits
+// for the disk. One job runs at a time and jobs run in the order given; a newer job
+// replaces one still waiting. A removal therefore always comes after any write given
+// before it, and no stale copy outlives it.
+class RecoveryWriter {
+public:
+    struct Result {
+        quint64 ticket = 0;
+        bool written = false;
+    };
+
+    // `ready` runs on the writer's thread whenever a result can be taken; it must only
+    // hand over to the thread that owns the writer.
+    explicit RecoveryWriter(QString path, std::function<void()> ready = {});
+    // Waits for the jobs given, at most `ExitWaitMs`; a write stuck on the disk beyond that
+    // is left to end on its own rather than hang the exit.
+    ~RecoveryWriter();
+    RecoveryWriter(const RecoveryWriter&) = delete;
+    RecoveryWriter& operator=(const RecoveryWriter&) = delete;
+
+    static constexpr int ExitWaitMs = 5000;
+
+    // Queues the copy; returns the ticket its result will carry.
+    quint64 write(RecoveryCopy copy);
+    // Queues the removal of the copy and waits for it at most `waitMs`.
+    bool remove(int waitMs);
+    std::vector<Result> takeResults();
+    // True once every job given has run; false after `waitMs`.
+    bool waitIdle(int waitMs);
+
+private:
+    struct State;
+    std::shared_ptr<State> state;
 };
 
 // Keeps the recovery copy of the one document in step with its edits and file commands.
@@ -119,18 +162,31 @@ public:
         std::function<QDateTime()> wallTime;
     };
 
+    // `resultsReady` runs on the writer's thread when `collect` has something to take.
     DocumentRecovery(RecoveryStore& store, FileCommands& files, EditPane& pane, Clock clock,
-                     RecoverySchedule::Timing timing);
+                     RecoverySchedule::Timing timing, std::function<void()> resultsReady = {});
+    ~DocumentRecovery();
+
+    // Long enough for one write of a full pane on a slow disk; saving waits no longer.
+    static constexpr int RemoveWaitMs = 2000;
 
     // The pane's text was edited.
     void changed();
-    // Writes the copy when it is due; a failed write is tried again later, silently.
+    // Hands a snapshot of the text to the writer when a copy is due.
     void tick();
+    // Takes the writer's results: a failed write is tried again later, silently.
+    void collect();
+    // Waits for the writer at most `waitMs`, then collects; false when it is still busy.
+    bool waitForWriter(int waitMs);
     // The text was saved or replaced: its copy goes.
     void settled();
     // Puts a restored copy into the pane as a modified document under its old name.
     void restore(const RecoveryCopy& copy);
-    // A normal end of the run.
+    // The same at start-up, in place of `namedFile` from the command line: the restored
+    // text is the unsaved work and wins, but a file other than the copy's own is not
+    // dropped unseen.
+    void restore(const RecoveryCopy& copy, const QString& namedFile, Prompts& prompts);
+    // A normal end of the run: the copy goes, waiting for the writer at most its exit bound.
     void finish();
 
     bool isPending() const { return schedule.isPending(); }
@@ -141,4 +197,8 @@ private:
     EditPane& pane;
     Clock clock;
     RecoverySchedule schedule;
+    std::function<void()> resultsReady;
+    std::unique_ptr<RecoveryWriter> writer;
+    // The write whose result counts; 0 when none, or when the text settled after it went.
+    quint64 awaited = 0;
 };

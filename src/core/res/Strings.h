@@ -57,6 +57,7 @@ inline constexpr int AboutNotice2 = 20044;
 inline constexpr int CloseToolBar = 20045;     // close button of a floating toolbar
 inline constexpr int RecoveryQuestion = 20050; // %1 the document's name, %2 the time of the copy
 inline constexpr int RecoverySetAside = 20051; // %1 where the unreadable copy now lies
+inline constexpr int RecoverySkipFile = 20052; // %1 the file named on the command line, not opened
 inline constexpr int CountsWhole = 20140;      // characters, visible characters, bytes of the limit
 inline constexpr int CountsSelection = 20141;  // the selection's counts before the whole text's
 inline constexpr int PreviewTitle = 20142;     // "プレビュー"

@@ -82,8 +82,10 @@ void CKumorialApp::InitInstance(const QStringList& arguments, const QString& fol
 
     registerApplicationCommands();
     frame = std::make_unique<CMainFrame>(settings, &commandMap);
-    frame->createView(arguments);
-    frame->view()->startRecovery(*recovery, restored, recoveryTiming(settings));
+    // A restored copy is the start-up document: the named file is not loaded only to be
+    // replaced, with whatever questions its loading would ask.
+    frame->createView(restored ? QStringList() : arguments);
+    frame->view()->startRecovery(*recovery, restored, recoveryTiming(settings), arguments);
     frame->show();
 }
 

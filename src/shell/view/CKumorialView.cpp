@@ -54,6 +54,8 @@ CKumorialView::CKumorialView(ProfileStore& store, Prompts& p, QWidget* parentWid
 
 CKumorialView::~CKumorialView()
 {
+    if (recovery)
+        recovery->finish();
     table.save(profile, currentFace(), currentSize());
     saveEncodingSettings();
 }
@@ -106,15 +108,26 @@ void CKumorialView::publishTransparency()
 }
 
 void CKumorialView::startRecovery(RecoveryStore& store, const std::optional<RecoveryCopy>& restored,
-                                  RecoverySchedule::Timing timing)
+                                  RecoverySchedule::Timing timing, const QStringList& arguments)
 {
     recoveryClock.start();
     DocumentRecovery::Clock clock{[this] { return recoveryClock.elapsed(); },
                                   [this] { return prompts.localTime(); }};
-    recovery =
-        std::make_unique<DocumentRecovery>(store, *fileCommands, pane->pane(), std::move(clock), timing);
+    // The writer's thread only posts; the results are taken here, on the view's thread.
+    const auto resultsReady = [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                recovery->collect();
+                if (recovery->isPending() && !recoveryTimer->isActive())
+                    recoveryTimer->start();
+            },
+            Qt::QueuedConnection);
+    };
+    recovery = std::make_unique<DocumentRecovery>(store, *fileCommands, pane->pane(), std::move(clock),
+                                                  timing, resultsReady);
     if (restored)
-        recovery->restore(*restored);
+        recovery->restore(*restored, FileCommands::startupFile(arguments), prompts);
     fileCommands->changesSettled = [this] { recovery->settled(); };
     recoveryTimer = new QTimer(this);
     recoveryTimer->setInterval(500);

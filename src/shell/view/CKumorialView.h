@@ -39,9 +39,9 @@ public:
     void initialUpdate(FrameLink* frame, const QStringList& arguments);
 
     // From here on the text is kept in recovery copies; a copy restored at start-up
-    // replaces the start-up document.
+    // replaces the start-up document, and the user hears of a file `arguments` named.
     void startRecovery(RecoveryStore& store, const std::optional<RecoveryCopy>& restored,
-                       RecoverySchedule::Timing timing);
+                       RecoverySchedule::Timing timing, const QStringList& arguments = {});
 
     // Inserts one character after the selection (the symbol picker's message).
     void insertCharacter(char16_t c);
