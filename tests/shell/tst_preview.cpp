@@ -63,6 +63,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void defaultFormatsRender();
+    void blocksEndLinesAsABrowserDoes_data();
+    void blocksEndLinesAsABrowserDoes();
     void linksGoToTheBrowser();
     void images_data();
     void images();
@@ -164,6 +166,43 @@ void TestPreview::defaultFormatsRender()
     // A line break of the text is a line break of the page.
     const QString block = found(page(), QStringLiteral("一行目")).block().text();
     QVERIFY2(block.contains(u"一行目\u2028二行目"), qPrintable(block));
+}
+
+void TestPreview::blocksEndLinesAsABrowserDoes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("blocks"); // "|" for a line break inside a block
+
+    QTest::newRow("text after a div is outside it")
+        << u"a\r\n<div align=\"center\">b</div>\r\nc"_qs << QStringList{u"a"_qs, u"b (center)"_qs, u"|c"_qs};
+    QTest::newRow("div over three lines")
+        << u"<div align=\"right\">\r\nb\r\n</div>c"_qs << QStringList{u"|b (right)"_qs, u"c"_qs};
+    QTest::newRow("line break before a heading")
+        << u"a\r\n<h2>b</h2>\r\nc"_qs << QStringList{u"a"_qs, u"b"_qs, u"|c"_qs};
+    QTest::newRow("empty line before a paragraph")
+        << u"a\r\n\r\n<p>b</p>"_qs << QStringList{u"a|"_qs, u"b"_qs};
+    QTest::newRow("nested divs") << u"<div align=\"right\"><div align=\"center\">b</div>\r\nc</div>d"_qs
+                                 << QStringList{u"b (center)"_qs, u"|c (right)"_qs, u"d"_qs};
+}
+
+// Where the page's lines break and how they are aligned, as blocks of the preview.
+void TestPreview::blocksEndLinesAsABrowserDoes()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, blocks);
+    standalone();
+    show(text);
+    QStringList shown;
+    for (QTextBlock b = page()->begin(); b.isValid(); b = b.next()) {
+        QString line = b.text().replace(QChar::LineSeparator, u'|');
+        const Qt::Alignment a = b.blockFormat().alignment();
+        if (a & Qt::AlignHCenter)
+            line += u" (center)"_qs;
+        else if (a & Qt::AlignRight)
+            line += u" (right)"_qs;
+        shown << line;
+    }
+    QCOMPARE(shown, blocks);
 }
 
 void TestPreview::linksGoToTheBrowser()
