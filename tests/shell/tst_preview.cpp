@@ -1,4 +1,5 @@
 #include "app/CKumorialApp.h"
+#include "dialogs/CBaseSettingDlg.h"
 #include "format/FormatTable.h"
 #include "format/ProfileStore.h"
 #include "frame/CMainFrame.h"
@@ -6,6 +7,7 @@
 #include "framework/Prompts.h"
 #include "framework/QtEditPane.h"
 #include "res/CommandIds.h"
+#include "support/DialogAnswers.h"
 #include "support/StandInPrompts.h"
 #include "view/CKumorialView.h"
 #include "view/LiveCounts.h"
@@ -13,8 +15,10 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -74,6 +78,7 @@ private Q_SLOTS:
     void menuCreatesItOnFirstShow();
     void placeIsKeptInItsOwnSection();
     void countsFollowTextAndSelection();
+    void countsFollowAFormatDialog();
 
 private:
     // A preview of its own pane, outside the main window.
@@ -401,6 +406,22 @@ void TestPreview::countsFollowTextAndSelection()
     ep.setSelection(ep.length(), ep.length());
     QTest::keyClicks(frame->view()->paneWidget(), QStringLiteral("x"));
     QTRY_COMPARE_WITH_TIMEOUT(label->text(), u"13 文字（本文 6）  17 / 32,768 バイト"_qs, 5000);
+}
+
+void TestPreview::countsFollowAFormatDialog()
+{
+    start();
+    CMainFrame* frame = app->mainFrame();
+    frame->view()->paneWidget()->pane().setText(u"※注"_qs);
+    QTRY_COMPARE_WITH_TIMEOUT(frame->counts()->whole().visible, 2, 5000);
+    const TestSupport::AnswerHandle answer = TestSupport::answerNext<CBaseSettingDlg>([](CBaseSettingDlg* d) {
+        d->controlAs<QLineEdit>(CBaseSettingDlg::controlIds[6][0])->setText(u"※"_qs);
+        QTest::mouseClick(d->controlAs<QPushButton>(1), Qt::LeftButton);
+    });
+    QVERIFY(frame->router().dispatch(Cmd::BaseFormatDialog));
+    QVERIFY(answer->done);
+    QCOMPARE(frame->view()->formats().base[6].begin, u"※"_qs);
+    QTRY_COMPARE_WITH_TIMEOUT(frame->countsPane()->text(), u"2 文字（本文 1）  4 / 32,768 バイト"_qs, 5000);
 }
 
 QTEST_MAIN(TestPreview)
