@@ -111,6 +111,22 @@ void BM_CountsFullPane(benchmark::State& state)
     }
 }
 
+// The whole text counted afresh after the same edit: what the pause cost before the counts
+// were kept line by line.
+void BM_FullRecountFullPane(benchmark::State& state)
+{
+    TestSupport::offscreenApplication();
+    Window w(true);
+    const QStringList markers = formatMarkers(w.table);
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.key(Qt::Key_X, QStringLiteral("x"));
+        w.key(Qt::Key_Backspace, QString());
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(countPane(w.pane->pane(), markers));
+    }
+}
+
 void BM_PreviewRefreshFullPane(benchmark::State& state)
 {
     TestSupport::offscreenApplication();
@@ -123,4 +139,5 @@ void BM_PreviewRefreshFullPane(benchmark::State& state)
 BENCHMARK(BM_KeystrokeFullPanePlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeystrokeFullPaneCountsAndPreview)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountsFullPane)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRecountFullPane)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewRefreshFullPane)->Unit(benchmark::kMillisecond);

@@ -6,6 +6,7 @@
 #include "support/StandInPrompts.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +42,10 @@ private Q_SLOTS:
     void bytesAreWhatASaveWrites_data();
     void bytesAreWhatASaveWrites();
     void label();
+    void lineTableCountsAcrossLines_data();
+    void lineTableCountsAcrossLines();
+    void lineTableMatchesAWholeCountOverEdits_data();
+    void lineTableMatchesAWholeCountOverEdits();
 };
 
 void TestTextCounts::counts_data()
@@ -191,6 +196,83 @@ void TestTextCounts::label()
     QCOMPARE(countsLabel(whole, std::nullopt), u"1,234 文字（本文 1,100）  12,345 / 32,768 バイト"_qs);
     QCOMPARE(countsLabel(whole, TextCounts{12, 10, 24}),
              u"選択 12 文字（本文 10） 24 バイト ／ 1,234 文字（本文 1,100）  12,345 / 32,768 バイト"_qs);
+}
+
+namespace {
+// Counts `lines`, joined by CR LF, through `table`.
+TextCounts countLines(LineCountTable& table, const QStringList& lines)
+{
+    return table.counts([&lines](qsizetype n) { return lines[n]; },
+                        [&lines] { return lines.join(QStringLiteral("\r\n")); });
+}
+} // namespace
+
+void TestTextCounts::lineTableCountsAcrossLines_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("plain lines") << QStringList{u"日本"_qs, u""_qs, u"abc"_qs};
+    QTest::newRow("tag across a line break") << QStringList{u"a<a"_qs, u"href=\"x\">b</a>"_qs};
+    QTest::newRow("tag across three lines") << QStringList{u"<img"_qs, u"src=x"_qs, u"alt=y>z"_qs};
+    QTest::newRow("open < refused by a later <") << QStringList{u"x<y"_qs, u"z<b>w</b>"_qs};
+    QTest::newRow("open < never closed") << QStringList{u"x<y"_qs, u"z"_qs};
+    QTest::newRow("tag ends where another opens") << QStringList{u"<b"_qs, u">'''x<i"_qs, u">y"_qs};
+    QTest::newRow("lone CR before a line break") << QStringList{u"<b\r"_qs, u">x\r"_qs, u""_qs};
+}
+
+void TestTextCounts::lineTableCountsAcrossLines()
+{
+    QFETCH(QStringList, lines);
+    const QStringList markers = formatMarkers(FormatTable());
+    LineCountTable table(markers);
+    table.replaceLines(0, 1, lines.size());
+    QCOMPARE(countLines(table, lines), countText(lines.join(u"\r\n"_qs), markers));
+}
+
+void TestTextCounts::lineTableMatchesAWholeCountOverEdits_data()
+{
+    QTest::addColumn<QStringList>("markers");
+    QTest::addColumn<quint32>("seed");
+    const QStringList defaults = formatMarkers(FormatTable());
+    for (quint32 seed = 1; seed <= 6; ++seed)
+        QTest::addRow("default formats, seed %u", seed) << defaults << seed;
+    QTest::addRow("a marker with a line break") << QStringList{u"''\r\n"_qs, u"'''"_qs} << 7u;
+}
+
+// Random edits of random lines, counted now and then: the table's sums always equal a
+// count of the whole text.
+void TestTextCounts::lineTableMatchesAWholeCountOverEdits()
+{
+    QFETCH(QStringList, markers);
+    QFETCH(quint32, seed);
+    const QStringList pieces{u"a"_qs,    u"あ"_qs,      u"\U0001F600"_qs, u"<"_qs,    u">"_qs,   u"<b>"_qs,
+                             u"</a>"_qs, u"<a href"_qs, u"&amp;"_qs,      u"&"_qs,    u";"_qs,   u"'''"_qs,
+                             u"''"_qs,   u"\r"_qs,      u" "_qs,          u"<!--"_qs, u"-->"_qs, u"※"_qs};
+    QRandomGenerator random(seed);
+    const auto randomLine = [&] {
+        QString line;
+        for (int n = int(random.bounded(6)); n > 0; --n)
+            line += pieces[random.bounded(int(pieces.size()))];
+        return line;
+    };
+
+    QStringList lines{QString()};
+    LineCountTable table(markers);
+    for (int edit = 0; edit < 400; ++edit) {
+        const qsizetype first = random.bounded(int(lines.size()));
+        const qsizetype removed = random.bounded(int(std::min<qsizetype>(3, lines.size() - first) + 1));
+        qsizetype added = random.bounded(4);
+        if (lines.size() - removed + added == 0)
+            added = 1;
+        lines.remove(first, removed);
+        for (qsizetype n = 0; n < added; ++n)
+            lines.insert(first + n, randomLine());
+        table.replaceLines(first, removed, added);
+        if (random.bounded(3) == 0) {
+            QCOMPARE(table.lineCount(), lines.size());
+            const QString whole = lines.join(u"\r\n"_qs);
+            QVERIFY2(countLines(table, lines) == countText(whole, markers), qPrintable(whole));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTextCounts)

@@ -1,20 +1,25 @@
 #include "core/base/Prompts.h"
 #include "core/format/FormatTable.h"
 #include "core/res/CommandIds.h"
+#include "core/res/ControlIds.h"
 #include "core/settings/ProfileStore.h"
 #include "shell/app/CKumorialApp.h"
+#include "shell/dialogs/CBaseSettingDlg.h"
 #include "shell/frame/CMainFrame.h"
 #include "shell/framework/ActionSet.h"
 #include "shell/framework/QtEditPane.h"
 #include "shell/view/CKumorialView.h"
 #include "shell/view/LiveCounts.h"
 #include "shell/view/PreviewDock.h"
+#include "support/DialogAnswers.h"
 #include "support/StandInPrompts.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -63,6 +68,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void defaultFormatsRender();
+    void blocksEndLinesAsABrowserDoes_data();
+    void blocksEndLinesAsABrowserDoes();
     void linksGoToTheBrowser();
     void images_data();
     void images();
@@ -72,6 +79,7 @@ private Q_SLOTS:
     void menuCreatesItOnFirstShow();
     void placeIsKeptInItsOwnSection();
     void countsFollowTextAndSelection();
+    void countsFollowAFormatDialog();
 
 private:
     // A preview of its own pane, outside the main window.
@@ -164,6 +172,43 @@ void TestPreview::defaultFormatsRender()
     // A line break of the text is a line break of the page.
     const QString block = found(page(), QStringLiteral("一行目")).block().text();
     QVERIFY2(block.contains(u"一行目\u2028二行目"), qPrintable(block));
+}
+
+void TestPreview::blocksEndLinesAsABrowserDoes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("blocks"); // "|" for a line break inside a block
+
+    QTest::newRow("text after a div is outside it")
+        << u"a\r\n<div align=\"center\">b</div>\r\nc"_qs << QStringList{u"a"_qs, u"b (center)"_qs, u"|c"_qs};
+    QTest::newRow("div over three lines")
+        << u"<div align=\"right\">\r\nb\r\n</div>c"_qs << QStringList{u"|b (right)"_qs, u"c"_qs};
+    QTest::newRow("line break before a heading")
+        << u"a\r\n<h2>b</h2>\r\nc"_qs << QStringList{u"a"_qs, u"b"_qs, u"|c"_qs};
+    QTest::newRow("empty line before a paragraph")
+        << u"a\r\n\r\n<p>b</p>"_qs << QStringList{u"a|"_qs, u"b"_qs};
+    QTest::newRow("nested divs") << u"<div align=\"right\"><div align=\"center\">b</div>\r\nc</div>d"_qs
+                                 << QStringList{u"b (center)"_qs, u"|c (right)"_qs, u"d"_qs};
+}
+
+// Where the page's lines break and how they are aligned, as blocks of the preview.
+void TestPreview::blocksEndLinesAsABrowserDoes()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, blocks);
+    standalone();
+    show(text);
+    QStringList shown;
+    for (QTextBlock b = page()->begin(); b.isValid(); b = b.next()) {
+        QString line = b.text().replace(QChar::LineSeparator, u'|');
+        const Qt::Alignment a = b.blockFormat().alignment();
+        if (a & Qt::AlignHCenter)
+            line += u" (center)"_qs;
+        else if (a & Qt::AlignRight)
+            line += u" (right)"_qs;
+        shown << line;
+    }
+    QCOMPARE(shown, blocks);
 }
 
 void TestPreview::linksGoToTheBrowser()
@@ -362,6 +407,22 @@ void TestPreview::countsFollowTextAndSelection()
     ep.setSelection(ep.length(), ep.length());
     QTest::keyClicks(frame->view()->paneWidget(), QStringLiteral("x"));
     QTRY_COMPARE_WITH_TIMEOUT(label->text(), u"13 文字（本文 6）  17 / 32,768 バイト"_qs, 5000);
+}
+
+void TestPreview::countsFollowAFormatDialog()
+{
+    start();
+    CMainFrame* frame = app->mainFrame();
+    frame->view()->paneWidget()->pane().setText(u"※注"_qs);
+    QTRY_COMPARE_WITH_TIMEOUT(frame->counts()->whole().visible, 2, 5000);
+    const TestSupport::AnswerHandle answer = TestSupport::answerNext<CBaseSettingDlg>([](CBaseSettingDlg* d) {
+        d->controlAs<QLineEdit>(ControlIds::BaseFormatEdits[6].begin)->setText(u"※"_qs);
+        QTest::mouseClick(d->controlAs<QPushButton>(DialogTemplates::IdOk), Qt::LeftButton);
+    });
+    QVERIFY(frame->router().dispatch(Cmd::BaseFormatDialog));
+    QVERIFY(answer->done);
+    QCOMPARE(frame->view()->formats().base[6].begin, u"※"_qs);
+    QTRY_COMPARE_WITH_TIMEOUT(frame->countsPane()->text(), u"2 文字（本文 1）  4 / 32,768 バイト"_qs, 5000);
 }
 
 QTEST_MAIN(TestPreview)

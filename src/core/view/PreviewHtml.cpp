@@ -43,6 +43,21 @@ QString alignedTag(QString tag)
     return tag;
 }
 
+bool isBlockTag(const QString& tag)
+{
+    static const QRegularExpression block(
+        QStringLiteral("^</?(p|div|h[1-6]|blockquote|center|pre|ul|ol|li|table|hr)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return block.match(tag).hasMatch();
+}
+
+bool isDivEnd(const QString& tag)
+{
+    static const QRegularExpression divEnd(QStringLiteral("^</div\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return divEnd.match(tag).hasMatch();
+}
+
 // The start of the line that holds `p`.
 qsizetype lineStart(QStringView t, qsizetype p)
 {
@@ -92,7 +107,16 @@ PreviewPage previewPage(QStringView t, qsizetype caret, qsizetype window)
             for (QChar& ch : tag)
                 if (ch == u'\r' || ch == u'\n')
                     ch = u' ';
+            // A browser ends the line at a block's edge anyway: the line break just before
+            // the block adds no empty line there, but would in Qt's engine.
+            if (isBlockTag(tag) && html.endsWith(u"<br>\n"))
+                html.chop(5);
+            // Qt's engine keeps what follows "</div>" in the div's block, alignment and all;
+            // a browser starts a new block.
+            const bool divEnd = isDivEnd(tag);
             html += alignedTag(std::move(tag));
+            if (divEnd)
+                html += u"<p style=\"margin:0\">";
             for (qsizetype j = i; j <= end; ++j)
                 if (t[j] == u'\n' && ++lines && j < caret)
                     caretLine = lines;

@@ -15,7 +15,8 @@ struct PreviewPage {
 // More than a document can hold, so a saveable entry is always shown whole.
 inline constexpr qsizetype PreviewWindow = 40000;
 
-// Line breaks become "<br>" (a line break inside a tag stays part of the tag), alignment
+// Line breaks become "<br>" (a line break inside a tag stays part of the tag, one just
+// before a block's edge only ends the line, as in a browser), alignment
 // written as a bare word ("<P CENTER>") becomes an align attribute, and a "<" that starts
 // no tag is shown as text. A text longer than `window` is cut to whole lines around `caret`.
 PreviewPage previewPage(QStringView paneText, qsizetype caret, qsizetype window = PreviewWindow);

@@ -21,8 +21,9 @@ bool isAsciiLetter(char16_t c)
 }
 
 // Length of the tag starting at `i` ("<b>", "</a>", "<!-- -->"), 0 when there is none: a
-// "<" before a blank or a digit, or one never closed, is text.
-qsizetype tagLength(QStringView t, qsizetype i)
+// "<" before a blank or a digit, or one never closed, is text. `open` is set when the text
+// ends before the tag could be closed or refused.
+qsizetype tagLength(QStringView t, qsizetype i, bool& open)
 {
     if (t[i] != u'<' || i + 1 >= t.size())
         return 0;
@@ -35,6 +36,7 @@ qsizetype tagLength(QStringView t, qsizetype i)
         if (t[j] == u'<')
             return 0;
     }
+    open = true;
     return 0;
 }
 
@@ -100,7 +102,22 @@ QStringList formatMarkers(const FormatTable& table)
     return markers;
 }
 
-TextCounts countText(QStringView t, const QStringList& markers, TextEncoding encoding)
+namespace {
+struct Scan {
+    qsizetype characters = 0;
+    qsizetype visible = 0;
+    qsizetype end = 0;    // where the count stopped
+    bool openTag = false; // a tag may go on past the end of `t`
+};
+
+bool isLineBreakAt(QStringView t, qsizetype i)
+{
+    return t[i] == u'\r' && i + 1 < t.size() && t[i + 1] == u'\n';
+}
+
+// Counts `t` from `from`, token by token; with `toLineBreak`, stops at the first line break
+// that falls between two tokens.
+Scan scan(QStringView t, qsizetype from, const QStringList& markers, bool toLineBreak = false)
 {
     // Only markers whose first character stands at a position are tried there.
     QString firsts;
@@ -108,13 +125,16 @@ TextCounts countText(QStringView t, const QStringList& markers, TextEncoding enc
         if (!firsts.contains(m[0]))
             firsts += m[0];
 
-    TextCounts c;
-    for (qsizetype i = 0; i < t.size();) {
+    Scan c;
+    qsizetype i = from;
+    while (i < t.size()) {
         if (isLineEnd(t[i].unicode())) {
+            if (toLineBreak && isLineBreakAt(t, i))
+                break;
             ++i;
             continue;
         }
-        if (const qsizetype tag = tagLength(t, i)) {
+        if (const qsizetype tag = tagLength(t, i, c.openTag)) {
             for (qsizetype j = i; j < i + tag; j += codePointLength(t, j))
                 if (!isLineEnd(t[j].unicode()))
                     ++c.characters;
@@ -138,7 +158,110 @@ TextCounts countText(QStringView t, const QStringList& markers, TextEncoding enc
         ++c.visible;
         i += codePointLength(t, i);
     }
-    c.bytes = savedByteCount(t, encoding);
+    c.end = i;
+    return c;
+}
+} // namespace
+
+TextCounts countText(QStringView t, const QStringList& markers, TextEncoding encoding)
+{
+    const Scan s = scan(t, 0, markers);
+    return {s.characters, s.visible, savedByteCount(t, encoding)};
+}
+
+LineCountTable::LineCountTable(const QStringList& markers, TextEncoding e) : markerList(markers), encoding(e)
+{
+    for (const QString& m : markers)
+        if (m.contains(u'\r') || m.contains(u'\n'))
+            markersCrossLines = true;
+}
+
+void LineCountTable::add(const Line& line, int sign)
+{
+    if (!line.counted)
+        return;
+    characters += sign * line.characters;
+    visible += sign * line.visible;
+    bytes += sign * line.bytes;
+    openLines += sign * qsizetype(line.openTag);
+}
+
+void LineCountTable::replaceLines(qsizetype first, qsizetype removed, qsizetype added)
+{
+    Q_ASSERT(first >= 0 && removed >= 0 && first + removed <= lineCount());
+    for (qsizetype n = first; n < first + removed; ++n)
+        add(lines[size_t(n)], -1);
+    const auto at = lines.begin() + first;
+    const qsizetype kept = std::min(removed, added);
+    std::fill(at, at + kept, Line{});
+    if (added > removed)
+        lines.insert(at + kept, size_t(added - removed), Line{});
+    else
+        lines.erase(at + kept, at + removed);
+    const qsizetype shift = added - removed;
+    if (dirtyFrom >= dirtyTo) {
+        dirtyFrom = first;
+        dirtyTo = first + added;
+    } else {
+        if (dirtyTo > first + removed)
+            dirtyTo += shift;
+        else if (dirtyTo > first)
+            dirtyTo = first;
+        if (dirtyFrom > first + removed)
+            dirtyFrom += shift;
+        else if (dirtyFrom > first)
+            dirtyFrom = first;
+        dirtyFrom = std::min(dirtyFrom, first);
+        dirtyTo = std::max(dirtyTo, first + added);
+    }
+}
+
+TextCounts LineCountTable::counts(const std::function<QString(qsizetype)>& lineText,
+                                  const std::function<QString()>& wholeText)
+{
+    for (qsizetype n = dirtyFrom; n < std::min(dirtyTo, lineCount()); ++n) {
+        Line& line = lines[size_t(n)];
+        if (line.counted)
+            continue;
+        const QString text = lineText(n);
+        const Scan s = scan(text, 0, markerList);
+        line = {s.characters, s.visible, savedByteCount(text, encoding), text.size(), s.openTag, true};
+        add(line, +1);
+    }
+    dirtyFrom = dirtyTo = 0;
+
+    // Every line break is CR LF: no character, two bytes.
+    const qsizetype allBytes = bytes + 2 * (lineCount() - 1);
+    if (markersCrossLines)
+        return countText(wholeText(), markerList, encoding);
+    if (openLines == 0)
+        return {characters, visible, allBytes};
+
+    // A tag left open at a line's end may close lines later: from that line on, count in
+    // context up to the first line break between two tokens.
+    const QString whole = wholeText();
+    TextCounts c{characters, visible, allBytes};
+    qsizetype offset = 0; // of line n in `whole`
+    for (qsizetype n = 0; n < lineCount(); ++n) {
+        const Line& line = lines[size_t(n)];
+        if (!line.openTag) {
+            offset += line.length + 2;
+            continue;
+        }
+        const Scan s = scan(whole, offset, markerList, true);
+        c.characters += s.characters;
+        c.visible += s.visible;
+        // The lines the context count covered, this one included, leave the sums.
+        for (;;) {
+            const Line& covered = lines[size_t(n)];
+            c.characters -= covered.characters;
+            c.visible -= covered.visible;
+            offset += covered.length + 2;
+            if (offset - 2 >= s.end || n + 1 == lineCount())
+                break;
+            ++n;
+        }
+    }
     return c;
 }
 

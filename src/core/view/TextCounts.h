@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <functional>
 #include <optional>
+#include <vector>
 
 class EditPane;
 struct FormatTable;
@@ -28,6 +30,46 @@ QStringList formatMarkers(const FormatTable& table);
 // `markers` as formatMarkers gives them.
 TextCounts countText(QStringView paneText, const QStringList& markers,
                      TextEncoding encoding = TextEncoding::ShiftJis);
+
+// The counts of a text held line by line (lines joined by CR LF), so that an edit recounts
+// only the lines it touched. A tag may run across line breaks; only then is the text
+// around it counted as a whole.
+class LineCountTable {
+public:
+    // `markers` as formatMarkers gives them.
+    explicit LineCountTable(const QStringList& markers = {}, TextEncoding encoding = TextEncoding::ShiftJis);
+
+    const QStringList& markers() const { return markerList; }
+    qsizetype lineCount() const { return qsizetype(lines.size()); }
+
+    // Lines [first, first + removed) give way to `added` lines, counted at the next counts().
+    void replaceLines(qsizetype first, qsizetype removed, qsizetype added);
+
+    // The whole text's counts. `lineText(n)` is asked for each line not yet counted;
+    // `wholeText()` only while a tag may run across a line break.
+    TextCounts counts(const std::function<QString(qsizetype)>& lineText,
+                      const std::function<QString()>& wholeText);
+
+private:
+    struct Line {
+        qsizetype characters = 0;
+        qsizetype visible = 0;
+        qsizetype bytes = 0;
+        qsizetype length = 0;
+        bool openTag = false; // a "<" in it finds neither ">" nor "<" before the line's end
+        bool counted = false;
+    };
+    void add(const Line& line, int sign);
+
+    QStringList markerList;
+    TextEncoding encoding;
+    bool markersCrossLines = false;
+    std::vector<Line> lines{Line{}};
+    // Sums over the counted lines.
+    qsizetype characters = 0, visible = 0, bytes = 0, openLines = 0;
+    // Where uncounted lines may be: [dirtyFrom, dirtyTo).
+    qsizetype dirtyFrom = 0, dirtyTo = 1;
+};
 
 // The whole text's counts, and the selection's when there is one.
 struct PaneCounts {

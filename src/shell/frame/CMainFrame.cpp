@@ -233,6 +233,13 @@ void CMainFrame::setUserFormatNames(const std::array<QString, 10>& names)
             ->setToolTip(PlainText::toolTip(Placement::tooltipOfName(names[i])));
 }
 
+void CMainFrame::formatsChanged()
+{
+    // What counts as markup changed with them.
+    if (liveCounts)
+        liveCounts->update();
+}
+
 void CMainFrame::registerFrameCommands()
 {
     frameCommands.on(Cmd::AppExit, [this] { close(); });

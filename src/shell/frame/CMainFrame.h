@@ -41,6 +41,7 @@ public:
 
     void setTransparency(int percent) override { transparency = percent; }
     void setUserFormatNames(const std::array<QString, 10>& names) override;
+    void formatsChanged() override;
     const std::array<QString, 10>& formatNames() const { return userFormatNames; }
 
     QToolBar* mainToolBar = nullptr;

@@ -181,6 +181,22 @@ const QString& QtEditPane::text() const
     return cache;
 }
 
+QString QtEditPane::lineText(const QTextBlock& block)
+{
+    QString line;
+    line.reserve(block.length());
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (!isLoneCr(f)) {
+            line += f.text();
+            continue;
+        }
+        for (const QChar ch : f.text())
+            line += ch == QChar::ObjectReplacementCharacter ? QChar(u'\r') : ch;
+    }
+    return line;
+}
+
 QString QtEditPane::textOf(int documentStart, int documentEnd) const
 {
     const qsizetype a = toPanePosition(documentStart), b = toPanePosition(documentEnd);

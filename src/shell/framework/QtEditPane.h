@@ -4,6 +4,7 @@
 
 #include <QPlainTextEdit>
 #include <QStringList>
+#include <QTextBlock>
 
 class PaneWidget;
 
@@ -29,6 +30,8 @@ public:
     int toDocumentPosition(qsizetype panePosition) const;
     // The pane text of a document range, line breaks as CR LF.
     QString textOf(int documentStart, int documentEnd) const;
+    // The pane text of one line, without its line break.
+    static QString lineText(const QTextBlock& block);
 
 private:
     friend class PaneWidget;

@@ -4,6 +4,7 @@
 #include "shell/framework/QtEditPane.h"
 
 #include <QPainter>
+#include <QTextBlock>
 
 CountsPane::CountsPane(QWidget* parent) : QFrame(parent)
 {
@@ -40,10 +41,7 @@ LiveCounts::LiveCounts(PaneWidget& w, const FormatTable& t, CountsPane& l) : pan
     timer.setSingleShot(true);
     timer.setInterval(Delay);
     connect(&timer, &QTimer::timeout, this, &LiveCounts::update);
-    connect(pane.document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (removed || added)
-            timer.start();
-    });
+    connect(pane.document(), &QTextDocument::contentsChange, this, &LiveCounts::contentsChanged);
     connect(&pane, &QPlainTextEdit::cursorPositionChanged, this, &LiveCounts::selectionMoved);
     connect(&pane, &QPlainTextEdit::selectionChanged, this, &LiveCounts::selectionMoved);
     update();
@@ -58,11 +56,48 @@ void LiveCounts::selectionMoved()
     hadSelection = has;
 }
 
+void LiveCounts::contentsChanged(int position, int removed, int added)
+{
+    if (!removed && !added)
+        return;
+    timer.start();
+    // The lines from the one holding `position` to the one holding the end of what was
+    // added are new; the lines after them are the old ones moved.
+    const QTextDocument* doc = pane.document();
+    const QTextBlock first = doc->findBlock(position);
+    QTextBlock last = doc->findBlock(position + added);
+    if (!last.isValid())
+        last = doc->lastBlock();
+    const qsizetype lineCount = doc->blockCount();
+    const qsizetype firstLine = first.isValid() ? first.blockNumber() : 0;
+    const qsizetype now = last.blockNumber() - firstLine + 1;
+    const qsizetype before = now + lines.lineCount() - lineCount;
+    if (!first.isValid() || now < 1 || before < 0 || firstLine + before > lines.lineCount()) {
+        lines.replaceLines(0, lines.lineCount(), lineCount);
+        return;
+    }
+    lines.replaceLines(firstLine, before, now);
+}
+
+QString LiveCounts::lineText(qsizetype line) const
+{
+    return QtEditPane::lineText(pane.document()->findBlockByNumber(int(line)));
+}
+
 void LiveCounts::update()
 {
     timer.stop();
-    const PaneCounts c = countPane(pane.pane(), formatMarkers(table));
-    wholeCounts = c.whole;
-    selectionCounts = c.selection;
+    const QStringList markers = formatMarkers(table);
+    if (markers != lines.markers() || lines.lineCount() != pane.document()->blockCount()) {
+        lines = LineCountTable(markers);
+        lines.replaceLines(0, lines.lineCount(), pane.document()->blockCount());
+    }
+    QtEditPane& ep = pane.pane();
+    wholeCounts = lines.counts([this](qsizetype n) { return lineText(n); }, [&ep] { return ep.text(); });
+    // Only the selection is counted again, on its own.
+    const EditPane::Selection s = ep.selection();
+    selectionCounts.reset();
+    if (!s.isEmpty())
+        selectionCounts = countText(QStringView(ep.text()).sliced(s.start, s.end - s.start), lines.markers());
     label.setText(countsLabel(wholeCounts, selectionCounts));
 }

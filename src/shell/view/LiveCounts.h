@@ -25,8 +25,8 @@ private:
     QString shown;
 };
 
-// Keeps the counts pane up to date. Counting a full pane takes a few milliseconds, so it
-// waits until typing pauses instead of running on each keystroke.
+// Keeps the counts pane up to date. An edit only marks the lines it touched; once typing
+// pauses for Delay, those lines are counted again and the pane shows the sums.
 class LiveCounts : public QObject {
     Q_OBJECT
 public:
@@ -41,12 +41,15 @@ public:
 
 private:
     void selectionMoved();
+    void contentsChanged(int position, int removed, int added);
+    QString lineText(qsizetype line) const;
 
     PaneWidget& pane;
     const FormatTable& table;
     CountsPane& label;
     QTimer timer;
     bool hadSelection = false;
+    LineCountTable lines;
     TextCounts wholeCounts;
     std::optional<TextCounts> selectionCounts;
 };

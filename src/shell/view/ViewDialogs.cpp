@@ -5,6 +5,7 @@
 #include "shell/framework/QtEditPane.h"
 #include "shell/view/CKumorialView.h"
 #include "shell/view/CMarkDlg.h"
+#include "shell/view/FrameLink.h"
 
 // The settings dialogs work on copies of one group of the format table and copy the whole
 // group back only on OK; nothing is written to the settings file here.
@@ -15,8 +16,11 @@ void CKumorialView::registerDialogCommands()
     commandMap.on(Cmd::BaseFormatDialog, [this] {
         CBaseSettingDlg dialog(pane->window());
         dialog.formats = table.base;
-        if (dialog.exec() == QDialog::Accepted)
+        if (dialog.exec() == QDialog::Accepted) {
             table.base = dialog.formats;
+            if (frameLink)
+                frameLink->formatsChanged();
+        }
     });
 
     commandMap.on(Cmd::UserFormatDialog, [this] {
@@ -25,6 +29,8 @@ void CKumorialView::registerDialogCommands()
         if (dialog.exec() == QDialog::Accepted) {
             table.user = dialog.formats;
             publishUserFormatNames();
+            if (frameLink)
+                frameLink->formatsChanged();
         }
     });
 
