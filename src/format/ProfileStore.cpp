@@ -42,17 +42,17 @@ QStringView sectionName(QStringView line)
     return t.sliced(1, close - 1);
 }
 
-QString decode(const QByteArray& raw, bool& hadBom)
+QString decode(QByteArrayView raw, bool& hadBom)
 {
     hadBom = false;
     if (raw.startsWith("\xEF\xBB\xBF")) {
         hadBom = true;
-        return QString::fromUtf8(raw.constData() + 3, raw.size() - 3);
+        return QString::fromUtf8(raw.sliced(3));
     }
     if (raw.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(raw.mid(2));
+        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(raw.sliced(2));
     if (raw.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)(raw.mid(2));
+        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)(raw.sliced(2));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(raw);
     if (!utf8.hasError())
@@ -76,53 +76,43 @@ QString singleLine(const QString& value)
 }
 } // namespace
 
-ProfileStore::ProfileStore(QString path) : filePath(std::move(path)) {}
-
-void ProfileStore::setPath(const QString& path)
+ProfileText ProfileText::parse(QByteArrayView bytes)
 {
-    filePath = path;
-    loaded = false;
-}
-
-void ProfileStore::refresh() const
-{
-    if (batchDepth > 0 && loaded)
-        return; // the batch's own edits are the truth until it is written
-    const QFileInfo info(filePath);
-    const qint64 size = info.exists() ? info.size() : -1;
-    const QDateTime time = info.exists() ? info.lastModified() : QDateTime();
-    if (loaded && size == loadedSize && time == loadedTime)
-        return;
-    lines.clear();
-    hadBom = false;
-    lineEnd = QStringLiteral("\n");
-    QFile file(filePath);
-    unreadable = info.exists() && !(info.isFile() && file.open(QIODevice::ReadOnly));
-    if (!unreadable && info.exists()) {
-        const QString text = decode(file.readAll(), hadBom);
-        const qsizetype firstBreak = text.indexOf(u'\n');
-        if (firstBreak > 0 && text[firstBreak - 1] == u'\r')
-            lineEnd = QStringLiteral("\r\n");
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i];
-            if (c != u'\n' && c != u'\r')
-                continue;
-            lines.append(text.sliced(start, i - start));
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            start = i + 1;
-        }
-        if (start < text.size())
-            lines.append(text.sliced(start));
+    ProfileText t;
+    const QString text = decode(bytes, t.hadBom);
+    const qsizetype firstBreak = text.indexOf(u'\n');
+    if (firstBreak > 0 && text[firstBreak - 1] == u'\r')
+        t.lineEnd = QStringLiteral("\r\n");
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\n' && c != u'\r')
+            continue;
+        t.lines.append(text.sliced(start, i - start));
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
     }
-    loaded = true;
-    loadedSize = size;
-    loadedTime = time;
-    parse();
+    if (start < text.size())
+        t.lines.append(text.sliced(start));
+    t.index();
+    return t;
 }
 
-void ProfileStore::parse() const
+QByteArray ProfileText::serialize() const
+{
+    QByteArray bytes;
+    if (hadBom)
+        bytes.append("\xEF\xBB\xBF");
+    const QByteArray end = lineEnd.toLatin1();
+    for (const QString& line : lines) {
+        bytes.append(line.toUtf8());
+        bytes.append(end);
+    }
+    return bytes;
+}
+
+void ProfileText::index()
 {
     sections.clear();
     SectionIndex* current = nullptr;
@@ -153,9 +143,8 @@ void ProfileStore::parse() const
     }
 }
 
-const QString* ProfileStore::findValueLine(const QString& section, const QString& key) const
+const QString* ProfileText::findValueLine(const QString& section, const QString& key) const
 {
-    refresh();
     const auto s = sections.constFind(fold(section));
     if (s == sections.cend())
         return nullptr;
@@ -165,8 +154,12 @@ const QString* ProfileStore::findValueLine(const QString& section, const QString
     return &lines[*k];
 }
 
-QString ProfileStore::readString(const QString& section, const QString& key,
-                                 const QString& defaultValue) const
+bool ProfileText::contains(const QString& section, const QString& key) const
+{
+    return findValueLine(section, key) != nullptr;
+}
+
+QString ProfileText::readString(const QString& section, const QString& key, const QString& defaultValue) const
 {
     const QString* line = findValueLine(section, key);
     if (!line)
@@ -183,9 +176,9 @@ QString ProfileStore::readString(const QString& section, const QString& key,
     return value.toString();
 }
 
-int ProfileStore::readInt(const QString& section, const QString& key, int defaultValue) const
+int ProfileText::readInt(const QString& section, const QString& key, int defaultValue) const
 {
-    if (!findValueLine(section, key))
+    if (!contains(section, key))
         return defaultValue;
     const QString value = readString(section, key, QString());
     qsizetype i = 0;
@@ -203,9 +196,8 @@ int ProfileStore::readInt(const QString& section, const QString& key, int defaul
     return int(std::clamp<qint64>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-bool ProfileStore::writeString(const QString& section, const QString& key, const QString& value)
+void ProfileText::writeString(const QString& section, const QString& key, const QString& value)
 {
-    refresh();
     const QString entry = key + u'=' + singleLine(value);
     const QString foldedKey = fold(key);
     const auto s = sections.find(fold(section));
@@ -236,6 +228,72 @@ bool ProfileStore::writeString(const QString& section, const QString& key, const
         s->lastEntryLine = at;
         s->keys.insert(foldedKey, at);
     }
+}
+
+void ProfileText::writeInt(const QString& section, const QString& key, int value)
+{
+    writeString(section, key, QString::number(value));
+}
+
+ProfileStore::ProfileStore(QString path) : filePath(std::move(path)) {}
+
+ProfileStore ProfileStore::inMemory(QByteArrayView bytes)
+{
+    ProfileStore store;
+    store.memoryOnly = true;
+    store.contents = ProfileText::parse(bytes);
+    store.loaded = true;
+    return store;
+}
+
+QByteArray ProfileStore::bytes() const
+{
+    refresh();
+    return contents.serialize();
+}
+
+void ProfileStore::setPath(const QString& path)
+{
+    filePath = path;
+    loaded = false;
+}
+
+void ProfileStore::refresh() const
+{
+    if (memoryOnly)
+        return;
+    if (batchDepth > 0 && loaded)
+        return; // the batch's own edits are the truth until it is written
+    const QFileInfo info(filePath);
+    const qint64 size = info.exists() ? info.size() : -1;
+    const QDateTime time = info.exists() ? info.lastModified() : QDateTime();
+    if (loaded && size == loadedSize && time == loadedTime)
+        return;
+    QFile file(filePath);
+    unreadable = info.exists() && !(info.isFile() && file.open(QIODevice::ReadOnly));
+    contents = ProfileText::parse(!unreadable && info.exists() ? file.readAll() : QByteArray());
+    loaded = true;
+    loadedSize = size;
+    loadedTime = time;
+}
+
+QString ProfileStore::readString(const QString& section, const QString& key,
+                                 const QString& defaultValue) const
+{
+    refresh();
+    return contents.readString(section, key, defaultValue);
+}
+
+int ProfileStore::readInt(const QString& section, const QString& key, int defaultValue) const
+{
+    refresh();
+    return contents.readInt(section, key, defaultValue);
+}
+
+bool ProfileStore::writeString(const QString& section, const QString& key, const QString& value)
+{
+    refresh();
+    contents.writeString(section, key, value);
     dirty = true;
     return batchDepth > 0 || commit();
 }
@@ -248,17 +306,13 @@ bool ProfileStore::writeInt(const QString& section, const QString& key, int valu
 bool ProfileStore::commit()
 {
     dirty = false;
+    if (memoryOnly)
+        return true;
     if (unreadable) {
         loaded = false;
         return false; // never replace a file whose contents could not be read
     }
-    QByteArray bytes;
-    if (hadBom)
-        bytes.append("\xEF\xBB\xBF");
-    for (const QString& line : std::as_const(lines)) {
-        bytes.append(line.toUtf8());
-        bytes.append(lineEnd.toLatin1());
-    }
+    const QByteArray bytes = contents.serialize();
     QSaveFile file(filePath);
     bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!ok) {
