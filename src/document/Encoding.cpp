@@ -399,10 +399,9 @@ QString decode(QByteArrayView bytes, Kind kind)
 
 DocumentEncoding::LineBreak lineBreakOf(QStringView text)
 {
+    // indexOf skips the text between line breaks far faster than a loop over every unit.
     bool bareLf = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\n')
-            continue;
+    for (qsizetype i = text.indexOf(u'\n'); i >= 0; i = text.indexOf(u'\n', i + 1)) {
         if (i > 0 && text[i - 1] == u'\r')
             return DocumentEncoding::LineBreak::CrLf;
         bareLf = true;
@@ -414,11 +413,15 @@ QString toPaneText(QStringView text)
 {
     QString out;
     out.reserve(text.size() + text.size() / 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
-            out += u'\r';
-        out += text[i];
+    qsizetype from = 0;
+    for (qsizetype i = text.indexOf(u'\n'); i >= 0; i = text.indexOf(u'\n', i + 1)) {
+        if (i > 0 && text[i - 1] == u'\r')
+            continue;
+        out += text.sliced(from, i - from);
+        out += u'\r';
+        from = i;
     }
+    out += text.sliced(from);
     return out;
 }
 

@@ -15,6 +15,26 @@ QString fold(QStringView s)
     return s.trimmed().toString().toCaseFolded();
 }
 
+// fold() for a lookup, built in memory kept from the last one: the names the program asks
+// for are ASCII, so reading a key allocates nothing for its name.
+const QString& foldForLookup(QStringView s, int slot)
+{
+    thread_local QString scratch[2];
+    QString& out = scratch[slot];
+    s = s.trimmed();
+    out.resize(s.size());
+    char16_t* to = reinterpret_cast<char16_t*>(out.data());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        if (c >= 0x80) {
+            out = fold(s);
+            break;
+        }
+        to[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+    }
+    return out;
+}
+
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
@@ -115,16 +135,18 @@ QByteArray ProfileText::serialize() const
 void ProfileText::index()
 {
     sections.clear();
+    sectionByName.clear();
     SectionIndex* current = nullptr;
     for (int i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
         const QStringView name = sectionName(line);
         if (!name.isNull()) {
             const QString key = fold(name);
-            if (sections.contains(key)) {
+            if (sectionByName.contains(key)) {
                 current = nullptr; // a repeated section is not read
             } else {
-                current = &sections[key];
+                sectionByName.insert(key, sections.size());
+                current = &sections.emplace_back();
                 current->headerLine = i;
                 current->lastEntryLine = i;
             }
@@ -139,19 +161,20 @@ void ProfileText::index()
             continue;
         const QString key = fold(QStringView(line).first(eq));
         if (!key.isEmpty() && !current->keys.contains(key))
-            current->keys.insert(key, i);
+            current->keys.insert(key, i - current->headerLine);
     }
 }
 
 const QString* ProfileText::findValueLine(const QString& section, const QString& key) const
 {
-    const auto s = sections.constFind(fold(section));
-    if (s == sections.cend())
+    const auto s = sectionByName.constFind(foldForLookup(section, 0));
+    if (s == sectionByName.cend())
         return nullptr;
-    const auto k = s->keys.constFind(fold(key));
-    if (k == s->keys.cend())
+    const SectionIndex& found = sections[*s];
+    const auto k = found.keys.constFind(foldForLookup(key, 1));
+    if (k == found.keys.cend())
         return nullptr;
-    return &lines[*k];
+    return &lines[found.headerLine + *k];
 }
 
 bool ProfileText::contains(const QString& section, const QString& key) const
@@ -200,33 +223,31 @@ void ProfileText::writeString(const QString& section, const QString& key, const 
 {
     const QString entry = key + u'=' + singleLine(value);
     const QString foldedKey = fold(key);
-    const auto s = sections.find(fold(section));
-    if (s == sections.end()) {
-        SectionIndex& added = sections[fold(section)];
+    const QString foldedSection = fold(section);
+    const auto s = sectionByName.constFind(foldedSection);
+    if (s == sectionByName.cend()) {
+        sectionByName.insert(foldedSection, sections.size());
+        SectionIndex& added = sections.emplace_back();
         added.headerLine = int(lines.size());
         lines.append(u'[' + section + u']');
         added.lastEntryLine = int(lines.size());
-        added.keys.insert(foldedKey, added.lastEntryLine);
+        added.keys.insert(foldedKey, 1);
         lines.append(entry);
-    } else if (const auto k = s->keys.constFind(foldedKey); k != s->keys.cend()) {
-        lines[*k] = entry;
-    } else {
-        const int at = s->lastEntryLine + 1;
-        lines.insert(at, entry);
-        // Later lines moved down by one. Shifting the index keeps a save into a large file
-        // linear; parsing it again for every added key made exit take minutes.
-        for (SectionIndex& other : sections) {
-            if (other.lastEntryLine < at)
-                continue; // sections do not overlap: this one lies wholly before
-            ++other.lastEntryLine;
-            if (other.headerLine >= at)
-                ++other.headerLine;
-            for (int& line : other.keys)
-                if (line >= at)
-                    ++line;
-        }
-        s->lastEntryLine = at;
-        s->keys.insert(foldedKey, at);
+        return;
+    }
+    SectionIndex& found = sections[*s];
+    if (const auto k = found.keys.constFind(foldedKey); k != found.keys.cend()) {
+        lines[found.headerLine + *k] = entry;
+        return;
+    }
+    const int at = found.lastEntryLine + 1;
+    lines.insert(at, entry);
+    found.lastEntryLine = at;
+    found.keys.insert(foldedKey, at - found.headerLine);
+    // The sections after this one move down by one line; their keys count from their header.
+    for (qsizetype i = *s + 1; i < sections.size(); ++i) {
+        ++sections[i].headerLine;
+        ++sections[i].lastEntryLine;
     }
 }
 

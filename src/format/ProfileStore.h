@@ -40,14 +40,16 @@ private:
     struct SectionIndex {
         int headerLine = -1;
         int lastEntryLine = -1;   // last non-blank line of the section
-        QHash<QString, int> keys; // folded key -> line
+        QHash<QString, int> keys; // folded key -> line, counted from the header line
     };
 
     void index();
     const QString* findValueLine(const QString& section, const QString& key) const;
 
     QStringList lines;
-    QHash<QString, SectionIndex> sections;
+    // In file order, so that a line added to one section moves only the ones after it.
+    QList<SectionIndex> sections;
+    QHash<QString, qsizetype> sectionByName; // folded name -> index in sections
     QString lineEnd = QStringLiteral("\n");
     bool hadBom = false;
 };
