@@ -439,7 +439,9 @@ qsizetype encodedByteCount(QStringView paneText, const DocumentEncoding& encodin
 
 qsizetype wholeCharacterPrefix(QByteArrayView bytes, Kind kind, qsizetype limit)
 {
-    const auto at = [&](qsizetype i) { return uchar(bytes[i]); };
+    // Through a plain pointer: this walks up to the whole limit byte by byte.
+    const uchar* data = reinterpret_cast<const uchar*>(bytes.data());
+    const auto at = [data](qsizetype i) { return data[i]; };
     const bool utf16 = kind == Kind::Utf16Le || kind == Kind::Utf16Be;
     const auto unit = [&](qsizetype i) {
         return kind == Kind::Utf16Le ? char16_t(at(i) | at(i + 1) << 8) : char16_t(at(i) << 8 | at(i + 1));

@@ -154,18 +154,20 @@ TextCodec::Decoded decodeShiftJis(QByteArrayView raw)
     // byte taken adds at least one byte to the count, so ReadSize bytes always reach the
     // limit; their end is the end of the file whenever the limit is not reached.
     std::array<char, TextCodec::SizeLimit + 2> fileBuffer;
+    char* const buffer = fileBuffer.data();
     qsizetype count = 0;
     // A byte is appended, an LF after its CR; true while there is room for more.
     const auto put = [&](char b) {
         if (b == '\n')
-            fileBuffer[count++] = '\r';
-        fileBuffer[count++] = b;
+            buffer[count++] = '\r';
+        buffer[count++] = b;
         return count < TextCodec::SizeLimit;
     };
     bool pendingCr = false;
     bool full = false;
-    for (qsizetype i = 0; i < raw.size() && !full; ++i) {
-        const char b = raw[i];
+    for (const char b : raw) {
+        if (full)
+            break;
         if (pendingCr) {
             pendingCr = false;
             if (b == '\n') {
@@ -367,9 +369,10 @@ qsizetype TextCodec::wholeCharacterPrefix(QByteArrayView bytes, qsizetype limit)
 {
     // Text encoded from the pane has one- and two-byte characters only, so a walk from the
     // start finds every character boundary.
+    const uchar* data = reinterpret_cast<const uchar*>(bytes.data());
     qsizetype i = 0;
     while (i < bytes.size()) {
-        const qsizetype width = isLeadByte(uchar(bytes[i])) && i + 1 < bytes.size() ? 2 : 1;
+        const qsizetype width = isLeadByte(data[i]) && i + 1 < bytes.size() ? 2 : 1;
         if (i + width > limit)
             break;
         i += width;
