@@ -148,7 +148,7 @@ bool writeFile(const QString& path, QByteArrayView bytes)
 
 // Code page 932 as the original reader took it: CR LF arrives as LF, a lone CR as CR, 0x1A
 // ends the data, and every LF is stored after a CR; the limit counts the stored bytes.
-TextCodec::Decoded decodeShiftJis(QByteArrayView raw)
+TextCodec::Decoded decodeShiftJis(QByteArrayView raw, qsizetype limit)
 {
     // The kept text bytes, the one extra byte a final line break can add, and a zero. Each
     // byte taken adds at least one byte to the count, so ReadSize bytes always reach the
@@ -161,7 +161,7 @@ TextCodec::Decoded decodeShiftJis(QByteArrayView raw)
         if (b == '\n')
             buffer[count++] = '\r';
         buffer[count++] = b;
-        return count < TextCodec::SizeLimit;
+        return count < limit;
     };
     bool pendingCr = false;
     bool full = false;
@@ -197,7 +197,8 @@ TextCodec::Decoded decodeShiftJis(QByteArrayView raw)
             full};
 }
 
-TextCodec::Decoded decodeUnicodeOrEucJp(QByteArrayView raw, DocumentEncoding encoding, qsizetype bomLength)
+TextCodec::Decoded decodeUnicodeOrEucJp(QByteArrayView raw, DocumentEncoding encoding, qsizetype bomLength,
+                                        qsizetype limit)
 {
     using Kind = DocumentEncoding::Kind;
     QByteArrayView data = raw.sliced(bomLength);
@@ -214,8 +215,8 @@ TextCodec::Decoded decodeUnicodeOrEucJp(QByteArrayView raw, DocumentEncoding enc
     }
     // Unlike the code page's count this one says "cut" only when something is cut.
     bool cut = false;
-    if (bomLength + data.size() > TextCodec::SizeLimit) {
-        data.truncate(Encodings::wholeCharacterPrefix(data, encoding.kind, TextCodec::SizeLimit - bomLength));
+    if (bomLength + data.size() > limit) {
+        data.truncate(Encodings::wholeCharacterPrefix(data, encoding.kind, limit - bomLength));
         cut = true;
     }
     QString text = Encodings::decode(data, encoding.kind);
@@ -227,9 +228,11 @@ TextCodec::Decoded decodeUnicodeOrEucJp(QByteArrayView raw, DocumentEncoding enc
 }
 } // namespace
 
-TextCodec::Decoded TextCodec::decode(QByteArrayView bytes, std::optional<DocumentEncoding::Kind> chosen)
+TextCodec::Decoded TextCodec::decode(QByteArrayView bytes, std::optional<DocumentEncoding::Kind> chosen,
+                                     qsizetype limit)
 {
     using Kind = DocumentEncoding::Kind;
+    limit = std::clamp(limit, qsizetype(1), SizeLimit); // the reader's buffer holds no more
     // A file of ReadSize bytes or more may go on past them: a character cut at their end is
     // no error to the detector.
     const QByteArrayView head = bytes.first(std::min(bytes.size(), ReadSize));
@@ -246,9 +249,9 @@ TextCodec::Decoded TextCodec::decode(QByteArrayView bytes, std::optional<Documen
             found.kind = Kind::Utf16Le;
     }
     if (found.kind == Kind::ShiftJis)
-        return decodeShiftJis(head);
+        return decodeShiftJis(head, limit);
     const QByteArrayView bom = Encodings::bomBytes(found);
-    return decodeUnicodeOrEucJp(head, found, head.startsWith(bom) ? bom.size() : 0);
+    return decodeUnicodeOrEucJp(head, found, head.startsWith(bom) ? bom.size() : 0, limit);
 }
 
 void TextCodec::encode(QStringView paneText, const DocumentEncoding& encoding, QByteArray& out)
@@ -259,14 +262,14 @@ void TextCodec::encode(QStringView paneText, const DocumentEncoding& encoding, Q
         out += Encodings::fileBytes(paneText, encoding);
 }
 
-qsizetype TextCodec::keptLength(QByteArrayView encoded, const DocumentEncoding& encoding)
+qsizetype TextCodec::keptLength(QByteArrayView encoded, const DocumentEncoding& encoding, qsizetype limit)
 {
-    if (encoded.size() <= SizeLimit)
+    if (encoded.size() <= limit)
         return encoded.size();
     if (encoding.kind == DocumentEncoding::Kind::ShiftJis)
-        return wholeCharacterPrefix(encoded, SizeLimit);
+        return wholeCharacterPrefix(encoded, limit);
     const qsizetype bom = Encodings::bomBytes(encoding).size();
-    return bom + Encodings::wholeCharacterPrefix(encoded.sliced(bom), encoding.kind, SizeLimit - bom);
+    return bom + Encodings::wholeCharacterPrefix(encoded.sliced(bom), encoding.kind, limit - bom);
 }
 
 QByteArray TextCodec::fileBytes(QByteArrayView encoded, const DocumentEncoding& encoding)

@@ -27,16 +27,19 @@ public:
     };
 
     // The pure halves of a load and a save: bytes to pane text and back, without files or
-    // questions. Only the first ReadSize bytes of a file matter to a load.
+    // questions. Only the first ReadSize bytes of a file matter to a load. A smaller `limit`
+    // than the documents' own takes the same paths with less text (the fuzzer's use).
     static constexpr qsizetype ReadSize = SizeLimit + 8;
     // The text of a file whose first bytes are `bytes`, read in `chosen` or, when none is
     // chosen, in the detected encoding.
-    static Decoded decode(QByteArrayView bytes, std::optional<DocumentEncoding::Kind> chosen);
+    static Decoded decode(QByteArrayView bytes, std::optional<DocumentEncoding::Kind> chosen,
+                          qsizetype limit = SizeLimit);
     // The bytes the limit counts for a save of `paneText`, before any cut. Appended to `out`.
     static void encode(QStringView paneText, const DocumentEncoding& encoding, QByteArray& out);
     // How many of `encoded` a save keeps once the user allowed the cut: the longest prefix
     // within the limit that splits no character, surrogate pair or CR LF.
-    static qsizetype keptLength(QByteArrayView encoded, const DocumentEncoding& encoding);
+    static qsizetype keptLength(QByteArrayView encoded, const DocumentEncoding& encoding,
+                                qsizetype limit = SizeLimit);
     // What goes into the file for `encoded` (or a kept prefix of it): the code page has its
     // CRs dropped and every LF written as CR LF; the other encodings are written as they are.
     static QByteArray fileBytes(QByteArrayView encoded, const DocumentEncoding& encoding);
