@@ -41,6 +41,9 @@ private Q_SLOTS:
     void unwritableAndUnreadableFiles();
     void batchSeesEditsMadeAfterStartUp_data();
     void batchSeesEditsMadeAfterStartUp();
+    void parseThenSerialise_data();
+    void parseThenSerialise();
+    void keysAddedAcrossSectionsInMemory();
 
 private:
     QTemporaryDir dir;
@@ -275,6 +278,54 @@ void TestProfileStore::batchSeesEditsMadeAfterStartUp()
     const ProfileStore again(path);
     QCOMPARE(again.readInt(QStringLiteral("Settings"), QStringLiteral("DonationsLink"), 1),
              edited.contains("DonationsLink=0") ? 0 : 1);
+}
+
+void TestProfileStore::parseThenSerialise_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("serialised");
+    QTest::newRow("CR LF kept") << QByteArray("[A]\r\nk=v\r\n") << QByteArray("[A]\r\nk=v\r\n");
+    QTest::newRow("LF kept") << QByteArray("[A]\nk=v\n\n") << QByteArray("[A]\nk=v\n\n");
+    QTest::newRow("last line gets its break") << QByteArray("[A]\r\nk=v") << QByteArray("[A]\r\nk=v\r\n");
+    QTest::newRow("first break decides")
+        << QByteArray("[A]\nk=v\r\nj=w\rx") << QByteArray("[A]\nk=v\nj=w\nx\n");
+    QTest::newRow("utf-8 bom kept") << QByteArray("\xEF\xBB\xBF[A]\n") << QByteArray("\xEF\xBB\xBF[A]\n");
+    QTest::newRow("utf-16 becomes utf-8") << QByteArray("\xFF\xFE[\0A\0]\0\n\0", 10) << QByteArray("[A]\n");
+    QTest::newRow("code page 932 becomes utf-8")
+        << CodePage::fromUnicode(u"k=あ\n") << QStringLiteral("k=あ\n").toUtf8();
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+}
+
+void TestProfileStore::parseThenSerialise()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, serialised);
+    QCOMPARE(ProfileText::parse(bytes).serialize(), serialised);
+    QCOMPARE(ProfileText::parse(serialised).serialize(), serialised);
+}
+
+void TestProfileStore::keysAddedAcrossSectionsInMemory()
+{
+    // Keys added to an early section move the later ones; replacing and adding keys there
+    // afterwards must still find their lines.
+    ProfileStore store = ProfileStore::inMemory("[A]\nk=1\n[B]\nx=1\n\n[C]\ny=1\n");
+    const QString a = QStringLiteral("A"), b = QStringLiteral("B"), c = QStringLiteral("C");
+    QVERIFY(store.writeString(a, QStringLiteral("k2"), QStringLiteral("2")));
+    QVERIFY(store.writeString(a, QStringLiteral("k3"), QStringLiteral("3")));
+    QVERIFY(store.writeString(c, QStringLiteral("Y"), QStringLiteral("9")));
+    QVERIFY(store.writeString(b, QStringLiteral("x"), QStringLiteral("8")));
+    QVERIFY(store.writeString(c, QStringLiteral("z"), QStringLiteral("7")));
+    QVERIFY(store.writeInt(b, QStringLiteral("w"), 6));
+    QVERIFY(store.writeString(QStringLiteral("D"), QStringLiteral("d"), QString()));
+    QVERIFY(store.writeString(QStringLiteral("D"), QStringLiteral("e"), QStringLiteral("5")));
+    QCOMPARE(store.bytes(),
+             QByteArray("[A]\nk=1\nk2=2\nk3=3\n[B]\nx=8\nw=6\n\n[C]\nY=9\nz=7\n[D]\nd=\ne=5\n"));
+    const ProfileText reread = ProfileText::parse(store.bytes());
+    QCOMPARE(reread.readString(c, QStringLiteral("y"), QString()), QStringLiteral("9"));
+    QCOMPARE(reread.readInt(b, QStringLiteral("W"), 0), 6);
+    QCOMPARE(store.readString(a, QStringLiteral("K3"), QString()), QStringLiteral("3"));
+    QCOMPARE(store.readString(QStringLiteral("d"), QStringLiteral("E"), QString()), QStringLiteral("5"));
+    QVERIFY(store.path().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestProfileStore)

@@ -54,6 +54,8 @@ private Q_SLOTS:
     void saveFollowsSymbolicLinksAndKeepsPermissions();
     void fileCanBeRead_data();
     void fileCanBeRead();
+    void cutInMemoryKeepsWholeCharacters_data();
+    void cutInMemoryKeepsWholeCharacters();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -328,6 +330,42 @@ void TestTextCodec::fileCanBeRead()
     else if (kind == "empty")
         path.clear();
     QCOMPARE(TextCodec::FileCanBeRead(path), readable);
+}
+
+void TestTextCodec::cutInMemoryKeepsWholeCharacters_data()
+{
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QString>("unit");
+    // Each unit mixes widths, and the shifts move it, so that every kind of character and
+    // the CR LF come to lie across the limit in every encoding.
+    const QString unit = QStringLiteral("a\u3042\r\n\u4E9C");
+    const QString withPair =
+        QStringLiteral("a\r\n") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("\u3042");
+    for (int choice = 0; choice < Encodings::ChoiceCount; ++choice) {
+        const QString name = Encodings::choice(choice).displayName();
+        QTest::addRow("%s", qPrintable(name)) << choice << unit;
+        if (Encodings::choice(choice).isUtf())
+            QTest::addRow("%s, surrogate pairs", qPrintable(name)) << choice << withPair;
+    }
+}
+
+void TestTextCodec::cutInMemoryKeepsWholeCharacters()
+{
+    QFETCH(int, choice);
+    QFETCH(QString, unit);
+    const DocumentEncoding encoding = Encodings::choice(choice);
+    for (int shift = 0; shift < 4; ++shift) {
+        const QString text = QString(shift, u'a') + unit.repeated(Limit / 2);
+        QByteArray encoded;
+        TextCodec::encode(text, encoding, encoded);
+        QVERIFY(encoded.size() > Limit);
+        const qsizetype kept = TextCodec::keptLength(encoded, encoding);
+        QVERIFY2(kept <= Limit && kept > Limit - 6, qPrintable(QString::number(kept)));
+        const TextCodec::Decoded back = TextCodec::decode(
+            TextCodec::fileBytes(QByteArrayView(encoded).first(kept), encoding), encoding.kind);
+        QVERIFY2(text.startsWith(back.text), qPrintable(back.text.right(4)));
+        QVERIFY(!back.text.endsWith(u'\r'));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTextCodec)

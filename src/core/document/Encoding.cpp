@@ -399,10 +399,9 @@ QString decode(QByteArrayView bytes, Kind kind)
 
 DocumentEncoding::LineBreak lineBreakOf(QStringView text)
 {
+    // indexOf skips the text between line breaks far faster than a loop over every unit.
     bool bareLf = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\n')
-            continue;
+    for (qsizetype i = text.indexOf(u'\n'); i >= 0; i = text.indexOf(u'\n', i + 1)) {
         if (i > 0 && text[i - 1] == u'\r')
             return DocumentEncoding::LineBreak::CrLf;
         bareLf = true;
@@ -414,11 +413,15 @@ QString toPaneText(QStringView text)
 {
     QString out;
     out.reserve(text.size() + text.size() / 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
-            out += u'\r';
-        out += text[i];
+    qsizetype from = 0;
+    for (qsizetype i = text.indexOf(u'\n'); i >= 0; i = text.indexOf(u'\n', i + 1)) {
+        if (i > 0 && text[i - 1] == u'\r')
+            continue;
+        out += text.sliced(from, i - from);
+        out += u'\r';
+        from = i;
     }
+    out += text.sliced(from);
     return out;
 }
 
@@ -436,7 +439,9 @@ qsizetype encodedByteCount(QStringView paneText, const DocumentEncoding& encodin
 
 qsizetype wholeCharacterPrefix(QByteArrayView bytes, Kind kind, qsizetype limit)
 {
-    const auto at = [&](qsizetype i) { return uchar(bytes[i]); };
+    // Through a plain pointer: this walks up to the whole limit byte by byte.
+    const uchar* data = reinterpret_cast<const uchar*>(bytes.data());
+    const auto at = [data](qsizetype i) { return data[i]; };
     const bool utf16 = kind == Kind::Utf16Le || kind == Kind::Utf16Be;
     const auto unit = [&](qsizetype i) {
         return kind == Kind::Utf16Le ? char16_t(at(i) | at(i + 1) << 8) : char16_t(at(i) << 8 | at(i + 1));

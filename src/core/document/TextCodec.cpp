@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -60,29 +61,6 @@ bool isLeadByte(unsigned char b)
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// Writes `bytes` with every CR dropped and every LF as CR LF, through a bounded chunk; bytes
-// that are already in their file form go as they are.
-template <typename Sink> bool writeWithLineBreaks(QByteArrayView bytes, bool asFileBytes, Sink&& sink)
-{
-    if (asFileBytes)
-        return bytes.isEmpty() || sink(bytes.data(), bytes.size());
-    char chunk[4096];
-    qsizetype used = 0;
-    for (const char b : bytes) {
-        if (b == '\r')
-            continue;
-        if (used + 2 > qsizetype(sizeof chunk)) {
-            if (!sink(chunk, used))
-                return false;
-            used = 0;
-        }
-        if (b == '\n')
-            chunk[used++] = '\r';
-        chunk[used++] = b;
-    }
-    return used == 0 || sink(chunk, used);
-}
-
 bool writeAll(int fd, const char* data, qsizetype size)
 {
     while (size > 0) {
@@ -98,16 +76,9 @@ bool writeAll(int fd, const char* data, qsizetype size)
     return true;
 }
 
-// `lineBreaks`: every CR dropped and every LF written as CR LF; otherwise the bytes as they are.
-bool writeBytes(int fd, QByteArrayView bytes, bool lineBreaks)
-{
-    return writeWithLineBreaks(bytes, !lineBreaks,
-                               [&](const char* data, qsizetype size) { return writeAll(fd, data, size); });
-}
-
 // A device, FIFO or other special file is written in place: renaming a new file over it
 // would replace the device itself.
-bool writeSpecialFile(const QString& path, QByteArrayView bytes, bool lineBreaks)
+bool writeSpecialFile(const QString& path, QByteArrayView bytes)
 {
     FileHandle file(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0)
@@ -118,7 +89,7 @@ bool writeSpecialFile(const QString& path, QByteArrayView bytes, bool lineBreaks
     const int flags = ::fcntl(file.get(), F_GETFL);
     if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) < 0)
         return false;
-    const bool written = writeBytes(file.get(), bytes, lineBreaks);
+    const bool written = writeAll(file.get(), bytes.data(), bytes.size());
     return file.close() && written;
 }
 
@@ -126,7 +97,7 @@ bool writeSpecialFile(const QString& path, QByteArrayView bytes, bool lineBreaks
 // once every byte is on disk: a failed save leaves the old file as it was. A symbolic link
 // is followed, so the link stays and its target gets the text; the old file's permissions
 // (and, where allowed, its owner) carry over.
-bool replaceRegularFile(const QString& path, QByteArrayView bytes, bool lineBreaks)
+bool replaceRegularFile(const QString& path, QByteArrayView bytes)
 {
     const QFileInfo info(path);
     QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
@@ -156,8 +127,8 @@ bool replaceRegularFile(const QString& path, QByteArrayView bytes, bool lineBrea
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    const bool written = ::fchmod(file.get(), mode) == 0 && writeBytes(file.get(), bytes, lineBreaks) &&
-                         ::fsync(file.get()) == 0;
+    const bool written = ::fchmod(file.get(), mode) == 0 &&
+                         writeAll(file.get(), bytes.data(), bytes.size()) && ::fsync(file.get()) == 0;
     if (!file.close() || !written || ::rename(temporary.constData(), targetName.constData()) != 0) {
         ::unlink(temporary.constData());
         return false;
@@ -165,16 +136,158 @@ bool replaceRegularFile(const QString& path, QByteArrayView bytes, bool lineBrea
     return true;
 }
 
-bool writeFile(const QString& path, QByteArrayView bytes, bool lineBreaks)
+bool writeFile(const QString& path, QByteArrayView bytes)
 {
     if (path.isEmpty())
         return false;
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
-        return writeSpecialFile(path, bytes, lineBreaks);
-    return replaceRegularFile(path, bytes, lineBreaks);
+        return writeSpecialFile(path, bytes);
+    return replaceRegularFile(path, bytes);
+}
+
+// Code page 932 as the original reader took it: CR LF arrives as LF, a lone CR as CR, 0x1A
+// ends the data, and every LF is stored after a CR; the limit counts the stored bytes.
+TextCodec::Decoded decodeShiftJis(QByteArrayView raw, qsizetype limit)
+{
+    // The kept text bytes, the one extra byte a final line break can add, and a zero. Each
+    // byte taken adds at least one byte to the count, so ReadSize bytes always reach the
+    // limit; their end is the end of the file whenever the limit is not reached.
+    std::array<char, TextCodec::SizeLimit + 2> fileBuffer;
+    char* const buffer = fileBuffer.data();
+    qsizetype count = 0;
+    // A byte is appended, an LF after its CR; true while there is room for more.
+    const auto put = [&](char b) {
+        if (b == '\n')
+            buffer[count++] = '\r';
+        buffer[count++] = b;
+        return count < limit;
+    };
+    bool pendingCr = false;
+    bool full = false;
+    for (const char b : raw) {
+        if (full)
+            break;
+        if (pendingCr) {
+            pendingCr = false;
+            if (b == '\n') {
+                full = !put('\n');
+                continue;
+            }
+            if (!put('\r')) {
+                full = true;
+                break;
+            }
+        }
+        if (b == 0x1A)
+            break;
+        if (b == '\r')
+            pendingCr = true;
+        else
+            full = !put(b);
+    }
+    if (pendingCr && !full)
+        full = !put('\r');
+    fileBuffer[count] = 0;
+    // A zero byte ends the text, though the bytes after it counted towards the limit.
+    const void* zero = std::memchr(fileBuffer.data(), 0, size_t(count) + 1);
+    const qsizetype textLength = static_cast<const char*>(zero) - fileBuffer.data();
+    // Ill-formed bytes decode to "?" (see CodePage); decoding never fails.
+    return {CodePage::toUnicode(QByteArrayView(fileBuffer.data(), textLength)), DocumentEncoding::shiftJis(),
+            full};
+}
+
+TextCodec::Decoded decodeUnicodeOrEucJp(QByteArrayView raw, DocumentEncoding encoding, qsizetype bomLength,
+                                        qsizetype limit)
+{
+    using Kind = DocumentEncoding::Kind;
+    QByteArrayView data = raw.sliced(bomLength);
+    // Ctrl+Z ends the data as in a Shift_JIS file: the byte, or in UTF-16 the code unit.
+    if (encoding.kind == Kind::Utf16Le || encoding.kind == Kind::Utf16Be) {
+        const bool le = encoding.kind == Kind::Utf16Le;
+        for (qsizetype i = 0; i + 1 < data.size(); i += 2)
+            if (data[i + (le ? 0 : 1)] == 0x1A && data[i + (le ? 1 : 0)] == 0) {
+                data.truncate(i);
+                break;
+            }
+    } else if (const qsizetype end = data.indexOf('\x1A'); end >= 0) {
+        data.truncate(end);
+    }
+    // Unlike the code page's count this one says "cut" only when something is cut.
+    bool cut = false;
+    if (bomLength + data.size() > limit) {
+        data.truncate(Encodings::wholeCharacterPrefix(data, encoding.kind, limit - bomLength));
+        cut = true;
+    }
+    QString text = Encodings::decode(data, encoding.kind);
+    // A zero character ends the text, as a zero byte does in the code page.
+    if (const qsizetype zero = text.indexOf(QChar(0)); zero >= 0)
+        text.truncate(zero);
+    encoding.lineBreak = Encodings::lineBreakOf(text);
+    return {Encodings::toPaneText(text), encoding, cut};
 }
 } // namespace
+
+TextCodec::Decoded TextCodec::decode(QByteArrayView bytes, std::optional<DocumentEncoding::Kind> chosen,
+                                     qsizetype limit)
+{
+    using Kind = DocumentEncoding::Kind;
+    limit = std::clamp(limit, qsizetype(1), SizeLimit); // the reader's buffer holds no more
+    // A file of ReadSize bytes or more may go on past them: a character cut at their end is
+    // no error to the detector.
+    const QByteArrayView head = bytes.first(std::min(bytes.size(), ReadSize));
+    DocumentEncoding found;
+    if (!chosen) {
+        found = Encodings::detect(head, bytes.size() >= ReadSize);
+    } else {
+        found.kind = *chosen;
+        if (found.kind == Kind::Utf8)
+            found.bom = head.startsWith("\xEF\xBB\xBF");
+        else if (found.kind == Kind::Utf16Le && head.startsWith("\xFE\xFF"))
+            found.kind = Kind::Utf16Be;
+        else if (found.kind == Kind::Utf16Be && head.startsWith("\xFF\xFE"))
+            found.kind = Kind::Utf16Le;
+    }
+    if (found.kind == Kind::ShiftJis)
+        return decodeShiftJis(head, limit);
+    const QByteArrayView bom = Encodings::bomBytes(found);
+    return decodeUnicodeOrEucJp(head, found, head.startsWith(bom) ? bom.size() : 0, limit);
+}
+
+void TextCodec::encode(QStringView paneText, const DocumentEncoding& encoding, QByteArray& out)
+{
+    if (encoding.kind == DocumentEncoding::Kind::ShiftJis)
+        CodePage::appendFromUnicode(paneText, out);
+    else
+        out += Encodings::fileBytes(paneText, encoding);
+}
+
+qsizetype TextCodec::keptLength(QByteArrayView encoded, const DocumentEncoding& encoding, qsizetype limit)
+{
+    if (encoded.size() <= limit)
+        return encoded.size();
+    if (encoding.kind == DocumentEncoding::Kind::ShiftJis)
+        return wholeCharacterPrefix(encoded, limit);
+    const qsizetype bom = Encodings::bomBytes(encoding).size();
+    return bom + Encodings::wholeCharacterPrefix(encoded.sliced(bom), encoding.kind, limit - bom);
+}
+
+QByteArray TextCodec::fileBytes(QByteArrayView encoded, const DocumentEncoding& encoding)
+{
+    if (encoding.kind != DocumentEncoding::Kind::ShiftJis)
+        return encoded.toByteArray();
+    QByteArray out(encoded.size() * 2, Qt::Uninitialized);
+    char* to = out.data();
+    for (const char b : encoded) {
+        if (b == '\r')
+            continue;
+        if (b == '\n')
+            *to++ = '\r';
+        *to++ = b;
+    }
+    out.resize(to - out.constData());
+    return out;
+}
 
 bool TextCodec::readHead(Prompts& prompts, const QString& path)
 {
@@ -183,10 +296,10 @@ bool TextCodec::readHead(Prompts& prompts, const QString& path)
         prompts.messageBox(resString(Str::CannotLoad), Prompts::Buttons::Ok);
         return false;
     }
-    raw.resize(HeadSize);
+    raw.resize(ReadSize);
     qsizetype size = 0;
-    while (size < HeadSize) {
-        const ssize_t got = ::read(file.get(), raw.data() + size, size_t(HeadSize - size));
+    while (size < ReadSize) {
+        const ssize_t got = ::read(file.get(), raw.data() + size, size_t(ReadSize - size));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -210,105 +323,15 @@ bool TextCodec::LoadTextFile(EditPane& pane, Prompts& prompts, const QString& pa
 bool TextCodec::LoadTextFile(EditPane& pane, Prompts& prompts, const QString& path, int& modified,
                              DocumentEncoding& encoding, std::optional<DocumentEncoding::Kind> chosen)
 {
-    using Kind = DocumentEncoding::Kind;
     if (!readHead(prompts, path))
         return false;
-    DocumentEncoding found;
-    if (!chosen) {
-        found = Encodings::detect(raw, raw.size() == HeadSize);
-    } else {
-        found.kind = *chosen;
-        if (found.kind == Kind::Utf8)
-            found.bom = raw.startsWith("\xEF\xBB\xBF");
-        else if (found.kind == Kind::Utf16Le && raw.startsWith("\xFE\xFF"))
-            found.kind = Kind::Utf16Be;
-        else if (found.kind == Kind::Utf16Be && raw.startsWith("\xFF\xFE"))
-            found.kind = Kind::Utf16Le;
-    }
-    const QByteArrayView bom = Encodings::bomBytes(found);
-    const qsizetype bomLength = raw.startsWith(bom) ? bom.size() : 0;
-    if (found.kind == Kind::ShiftJis)
-        loadShiftJis(pane, prompts);
-    else
-        loadUnicodeOrEucJp(pane, prompts, found, bomLength);
-    encoding = found;
+    Decoded decoded = decode(raw, chosen);
+    if (decoded.cut)
+        prompts.messageBox(resString(Str::LoadTooLarge), Prompts::Buttons::Ok);
+    pane.setText(decoded.text);
+    encoding = decoded.encoding;
     modified = 1;
     return true;
-}
-
-void TextCodec::loadShiftJis(EditPane& pane, Prompts& prompts)
-{
-    // Each byte taken adds at least one byte to the count, so the head always holds enough
-    // for the limit; its end is the end of the file whenever the limit is not reached.
-    qsizetype count = 0;
-    // A byte is appended, an LF after its CR; true while there is room for more.
-    const auto put = [&](char b) {
-        if (b == '\n')
-            fileBuffer[count++] = '\r';
-        fileBuffer[count++] = b;
-        return count < SizeLimit;
-    };
-    bool pendingCr = false;
-    bool full = false;
-    for (qsizetype i = 0; i < raw.size() && !full; ++i) {
-        const char b = raw[i];
-        if (pendingCr) {
-            pendingCr = false;
-            if (b == '\n') {
-                full = !put('\n');
-                continue;
-            }
-            if (!put('\r')) {
-                full = true;
-                break;
-            }
-        }
-        if (b == 0x1A)
-            break;
-        if (b == '\r')
-            pendingCr = true;
-        else
-            full = !put(b);
-    }
-    if (pendingCr && !full)
-        full = !put('\r');
-    if (full)
-        prompts.messageBox(resString(Str::LoadTooLarge), Prompts::Buttons::Ok);
-    fileBuffer[count] = 0;
-    // A zero byte ends the text, though the bytes after it counted towards the limit.
-    const void* zero = std::memchr(fileBuffer.data(), 0, size_t(count) + 1);
-    const qsizetype textLength = static_cast<const char*>(zero) - fileBuffer.data();
-    // Ill-formed bytes decode to "?" (see CodePage); decoding never fails.
-    pane.setText(CodePage::toUnicode(QByteArrayView(fileBuffer.data(), textLength)));
-}
-
-void TextCodec::loadUnicodeOrEucJp(EditPane& pane, Prompts& prompts, DocumentEncoding& encoding,
-                                   qsizetype bomLength)
-{
-    using Kind = DocumentEncoding::Kind;
-    QByteArrayView data = QByteArrayView(raw).sliced(bomLength);
-    // Ctrl+Z ends the data as in a Shift_JIS file: the byte, or in UTF-16 the code unit.
-    if (encoding.kind == Kind::Utf16Le || encoding.kind == Kind::Utf16Be) {
-        const bool le = encoding.kind == Kind::Utf16Le;
-        for (qsizetype i = 0; i + 1 < data.size(); i += 2)
-            if (data[i + (le ? 0 : 1)] == 0x1A && data[i + (le ? 1 : 0)] == 0) {
-                data.truncate(i);
-                break;
-            }
-    } else if (const qsizetype end = data.indexOf('\x1A'); end >= 0) {
-        data.truncate(end);
-    }
-    // Unlike the code page's count this one says "cut" only when something is cut.
-    if (bomLength + data.size() > SizeLimit) {
-        data.truncate(Encodings::wholeCharacterPrefix(data, encoding.kind, SizeLimit - bomLength));
-        prompts.messageBox(resString(Str::LoadTooLarge), Prompts::Buttons::Ok);
-    }
-    QString text = Encodings::decode(data, encoding.kind);
-    // A zero character ends the text, as a zero byte does in the code page.
-    if (const qsizetype zero = text.indexOf(QChar(0)); zero >= 0)
-        text.truncate(zero);
-    encoding.lineBreak = Encodings::lineBreakOf(text);
-    pane.setText(Encodings::toPaneText(text));
 }
 
 TextCodec::SaveResult TextCodec::SaveTextFile(EditPane& pane, Prompts& prompts, const QString& path,
@@ -320,33 +343,13 @@ TextCodec::SaveResult TextCodec::SaveTextFile(EditPane& pane, Prompts& prompts, 
 TextCodec::SaveResult TextCodec::SaveTextFile(EditPane& pane, Prompts& prompts, const QString& path,
                                               int& modified, const DocumentEncoding& encoding)
 {
-    const bool codePage = encoding.kind == DocumentEncoding::Kind::ShiftJis;
     encoded.resize(0);
-    if (codePage)
-        CodePage::appendFromUnicode(pane.text(), encoded);
-    else
-        encoded = Encodings::fileBytes(pane.text(), encoding);
-    qsizetype n = encoded.size();
-    if (n > SizeLimit) {
-        if (prompts.messageBox(resString(Str::SaveTooLarge), Prompts::Buttons::OkCancel) !=
-            Prompts::Answer::Ok)
-            return SaveResult::Cancelled;
-        if (codePage) {
-            n = wholeCharacterPrefix(encoded, SizeLimit);
-        } else {
-            const qsizetype bom = Encodings::bomBytes(encoding).size();
-            n = bom + Encodings::wholeCharacterPrefix(QByteArrayView(encoded).sliced(bom), encoding.kind,
-                                                      SizeLimit - bom);
-        }
-    }
-    bool written = false;
-    if (codePage) {
-        std::memcpy(fileBuffer.data(), encoded.constData(), size_t(n));
-        written = writeFile(path, QByteArrayView(fileBuffer.data(), n), true);
-    } else {
-        written = writeFile(path, QByteArrayView(encoded).first(n), false);
-    }
-    if (!written) {
+    encode(pane.text(), encoding, encoded);
+    if (encoded.size() > SizeLimit &&
+        prompts.messageBox(resString(Str::SaveTooLarge), Prompts::Buttons::OkCancel) != Prompts::Answer::Ok)
+        return SaveResult::Cancelled;
+    const qsizetype n = keptLength(encoded, encoding);
+    if (!writeFile(path, fileBytes(QByteArrayView(encoded).first(n), encoding))) {
         prompts.messageBox(resString(Str::CannotSave), Prompts::Buttons::Ok);
         return SaveResult::Failed;
     }
@@ -356,7 +359,7 @@ TextCodec::SaveResult TextCodec::SaveTextFile(EditPane& pane, Prompts& prompts, 
 
 bool TextCodec::writeFileAtomically(const QString& path, QByteArrayView bytes)
 {
-    return writeFile(path, bytes, false);
+    return writeFile(path, bytes);
 }
 
 bool TextCodec::FileCanBeRead(const QString& path)
@@ -369,9 +372,10 @@ qsizetype TextCodec::wholeCharacterPrefix(QByteArrayView bytes, qsizetype limit)
 {
     // Text encoded from the pane has one- and two-byte characters only, so a walk from the
     // start finds every character boundary.
+    const uchar* data = reinterpret_cast<const uchar*>(bytes.data());
     qsizetype i = 0;
     while (i < bytes.size()) {
-        const qsizetype width = isLeadByte(uchar(bytes[i])) && i + 1 < bytes.size() ? 2 : 1;
+        const qsizetype width = isLeadByte(data[i]) && i + 1 < bytes.size() ? 2 : 1;
         if (i + width > limit)
             break;
         i += width;

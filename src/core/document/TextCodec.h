@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <array>
 #include <optional>
 
 class EditPane;
@@ -19,6 +18,31 @@ public:
     static constexpr qsizetype SizeLimit = 0x8000;
 
     enum class SaveResult { Saved, Cancelled, Failed };
+
+    // What a document's bytes give the pane.
+    struct Decoded {
+        QString text; // line breaks as CR LF
+        DocumentEncoding encoding;
+        bool cut = false; // the limit was reached (message 106)
+    };
+
+    // The pure halves of a load and a save: bytes to pane text and back, without files or
+    // questions. Only the first ReadSize bytes of a file matter to a load. A smaller `limit`
+    // than the documents' own takes the same paths with less text (the fuzzer's use).
+    static constexpr qsizetype ReadSize = SizeLimit + 8;
+    // The text of a file whose first bytes are `bytes`, read in `chosen` or, when none is
+    // chosen, in the detected encoding.
+    static Decoded decode(QByteArrayView bytes, std::optional<DocumentEncoding::Kind> chosen,
+                          qsizetype limit = SizeLimit);
+    // The bytes the limit counts for a save of `paneText`, before any cut. Appended to `out`.
+    static void encode(QStringView paneText, const DocumentEncoding& encoding, QByteArray& out);
+    // How many of `encoded` a save keeps once the user allowed the cut: the longest prefix
+    // within the limit that splits no character, surrogate pair or CR LF.
+    static qsizetype keptLength(QByteArrayView encoded, const DocumentEncoding& encoding,
+                                qsizetype limit = SizeLimit);
+    // What goes into the file for `encoded` (or a kept prefix of it): the code page has its
+    // CRs dropped and every LF written as CR LF; the other encodings are written as they are.
+    static QByteArray fileBytes(QByteArrayView encoded, const DocumentEncoding& encoding);
 
     // Replaces the pane's text with the file's and sets `modified` to 1; false (message 104)
     // when the file cannot be read, with nothing changed.
@@ -47,17 +71,11 @@ public:
     static qsizetype wholeCharacterPrefix(QByteArrayView bytes, qsizetype limit);
 
 private:
-    // Reads the file's first bytes into `raw`; false after message 104.
+    // Reads the file's first ReadSize bytes into `raw`; false after message 104.
     bool readHead(Prompts& prompts, const QString& path);
-    void loadShiftJis(EditPane& pane, Prompts& prompts);
-    void loadUnicodeOrEucJp(EditPane& pane, Prompts& prompts, DocumentEncoding& encoding,
-                            qsizetype bomLength);
 
-    // The kept text bytes, the one extra byte a final line break can add, and a zero.
-    std::array<char, SizeLimit + 2> fileBuffer{};
-    // The pane's text in the code page; kept between saves so that its memory is reused.
+    // The pane's text in the file's encoding; kept between saves so that its memory is reused.
     QByteArray encoded;
     // The file's first bytes: more than any load keeps.
     QByteArray raw;
-    static constexpr qsizetype HeadSize = SizeLimit + 8;
 };

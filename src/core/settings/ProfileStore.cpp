@@ -15,6 +15,26 @@ QString fold(QStringView s)
     return s.trimmed().toString().toCaseFolded();
 }
 
+// fold() for a lookup, built in memory kept from the last one: the names the program asks
+// for are ASCII, so reading a key allocates nothing for its name.
+const QString& foldForLookup(QStringView s, int slot)
+{
+    thread_local QString scratch[2];
+    QString& out = scratch[slot];
+    s = s.trimmed();
+    out.resize(s.size());
+    char16_t* to = reinterpret_cast<char16_t*>(out.data());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        if (c >= 0x80) {
+            out = fold(s);
+            break;
+        }
+        to[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+    }
+    return out;
+}
+
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
@@ -42,17 +62,17 @@ QStringView sectionName(QStringView line)
     return t.sliced(1, close - 1);
 }
 
-QString decode(const QByteArray& raw, bool& hadBom)
+QString decode(QByteArrayView raw, bool& hadBom)
 {
     hadBom = false;
     if (raw.startsWith("\xEF\xBB\xBF")) {
         hadBom = true;
-        return QString::fromUtf8(raw.constData() + 3, raw.size() - 3);
+        return QString::fromUtf8(raw.sliced(3));
     }
     if (raw.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(raw.mid(2));
+        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(raw.sliced(2));
     if (raw.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)(raw.mid(2));
+        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)(raw.sliced(2));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(raw);
     if (!utf8.hasError())
@@ -76,65 +96,57 @@ QString singleLine(const QString& value)
 }
 } // namespace
 
-ProfileStore::ProfileStore(QString path) : filePath(std::move(path)) {}
-
-void ProfileStore::setPath(const QString& path)
+ProfileText ProfileText::parse(QByteArrayView bytes)
 {
-    filePath = path;
-    loaded = false;
-}
-
-void ProfileStore::refresh() const
-{
-    if (batchDepth > 0 && loaded)
-        return; // the batch's own edits are the truth until it is written
-    const QFileInfo info(filePath);
-    const qint64 size = info.exists() ? info.size() : -1;
-    const QDateTime time = info.exists() ? info.lastModified() : QDateTime();
-    if (loaded && size == loadedSize && time == loadedTime)
-        return;
-    lines.clear();
-    hadBom = false;
-    lineEnd = QStringLiteral("\n");
-    QFile file(filePath);
-    unreadable = info.exists() && !(info.isFile() && file.open(QIODevice::ReadOnly));
-    if (!unreadable && info.exists()) {
-        const QString text = decode(file.readAll(), hadBom);
-        const qsizetype firstBreak = text.indexOf(u'\n');
-        if (firstBreak > 0 && text[firstBreak - 1] == u'\r')
-            lineEnd = QStringLiteral("\r\n");
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i];
-            if (c != u'\n' && c != u'\r')
-                continue;
-            lines.append(text.sliced(start, i - start));
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            start = i + 1;
-        }
-        if (start < text.size())
-            lines.append(text.sliced(start));
+    ProfileText t;
+    const QString text = decode(bytes, t.hadBom);
+    const qsizetype firstBreak = text.indexOf(u'\n');
+    if (firstBreak > 0 && text[firstBreak - 1] == u'\r')
+        t.lineEnd = QStringLiteral("\r\n");
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\n' && c != u'\r')
+            continue;
+        t.lines.append(text.sliced(start, i - start));
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
     }
-    loaded = true;
-    loadedSize = size;
-    loadedTime = time;
-    parse();
+    if (start < text.size())
+        t.lines.append(text.sliced(start));
+    t.index();
+    return t;
 }
 
-void ProfileStore::parse() const
+QByteArray ProfileText::serialize() const
+{
+    QByteArray bytes;
+    if (hadBom)
+        bytes.append("\xEF\xBB\xBF");
+    const QByteArray end = lineEnd.toLatin1();
+    for (const QString& line : lines) {
+        bytes.append(line.toUtf8());
+        bytes.append(end);
+    }
+    return bytes;
+}
+
+void ProfileText::index()
 {
     sections.clear();
+    sectionByName.clear();
     SectionIndex* current = nullptr;
     for (int i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
         const QStringView name = sectionName(line);
         if (!name.isNull()) {
             const QString key = fold(name);
-            if (sections.contains(key)) {
+            if (sectionByName.contains(key)) {
                 current = nullptr; // a repeated section is not read
             } else {
-                current = &sections[key];
+                sectionByName.insert(key, sections.size());
+                current = &sections.emplace_back();
                 current->headerLine = i;
                 current->lastEntryLine = i;
             }
@@ -149,24 +161,28 @@ void ProfileStore::parse() const
             continue;
         const QString key = fold(QStringView(line).first(eq));
         if (!key.isEmpty() && !current->keys.contains(key))
-            current->keys.insert(key, i);
+            current->keys.insert(key, i - current->headerLine);
     }
 }
 
-const QString* ProfileStore::findValueLine(const QString& section, const QString& key) const
+const QString* ProfileText::findValueLine(const QString& section, const QString& key) const
 {
-    refresh();
-    const auto s = sections.constFind(fold(section));
-    if (s == sections.cend())
+    const auto s = sectionByName.constFind(foldForLookup(section, 0));
+    if (s == sectionByName.cend())
         return nullptr;
-    const auto k = s->keys.constFind(fold(key));
-    if (k == s->keys.cend())
+    const SectionIndex& found = sections[*s];
+    const auto k = found.keys.constFind(foldForLookup(key, 1));
+    if (k == found.keys.cend())
         return nullptr;
-    return &lines[*k];
+    return &lines[found.headerLine + *k];
 }
 
-QString ProfileStore::readString(const QString& section, const QString& key,
-                                 const QString& defaultValue) const
+bool ProfileText::contains(const QString& section, const QString& key) const
+{
+    return findValueLine(section, key) != nullptr;
+}
+
+QString ProfileText::readString(const QString& section, const QString& key, const QString& defaultValue) const
 {
     const QString* line = findValueLine(section, key);
     if (!line)
@@ -183,9 +199,9 @@ QString ProfileStore::readString(const QString& section, const QString& key,
     return value.toString();
 }
 
-int ProfileStore::readInt(const QString& section, const QString& key, int defaultValue) const
+int ProfileText::readInt(const QString& section, const QString& key, int defaultValue) const
 {
-    if (!findValueLine(section, key))
+    if (!contains(section, key))
         return defaultValue;
     const QString value = readString(section, key, QString());
     qsizetype i = 0;
@@ -203,39 +219,102 @@ int ProfileStore::readInt(const QString& section, const QString& key, int defaul
     return int(std::clamp<qint64>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-bool ProfileStore::writeString(const QString& section, const QString& key, const QString& value)
+void ProfileText::writeString(const QString& section, const QString& key, const QString& value)
 {
-    refresh();
     const QString entry = key + u'=' + singleLine(value);
     const QString foldedKey = fold(key);
-    const auto s = sections.find(fold(section));
-    if (s == sections.end()) {
-        SectionIndex& added = sections[fold(section)];
+    const QString foldedSection = fold(section);
+    const auto s = sectionByName.constFind(foldedSection);
+    if (s == sectionByName.cend()) {
+        sectionByName.insert(foldedSection, sections.size());
+        SectionIndex& added = sections.emplace_back();
         added.headerLine = int(lines.size());
         lines.append(u'[' + section + u']');
         added.lastEntryLine = int(lines.size());
-        added.keys.insert(foldedKey, added.lastEntryLine);
+        added.keys.insert(foldedKey, 1);
         lines.append(entry);
-    } else if (const auto k = s->keys.constFind(foldedKey); k != s->keys.cend()) {
-        lines[*k] = entry;
-    } else {
-        const int at = s->lastEntryLine + 1;
-        lines.insert(at, entry);
-        // Later lines moved down by one. Shifting the index keeps a save into a large file
-        // linear; parsing it again for every added key made exit take minutes.
-        for (SectionIndex& other : sections) {
-            if (other.lastEntryLine < at)
-                continue; // sections do not overlap: this one lies wholly before
-            ++other.lastEntryLine;
-            if (other.headerLine >= at)
-                ++other.headerLine;
-            for (int& line : other.keys)
-                if (line >= at)
-                    ++line;
-        }
-        s->lastEntryLine = at;
-        s->keys.insert(foldedKey, at);
+        return;
     }
+    SectionIndex& found = sections[*s];
+    if (const auto k = found.keys.constFind(foldedKey); k != found.keys.cend()) {
+        lines[found.headerLine + *k] = entry;
+        return;
+    }
+    const int at = found.lastEntryLine + 1;
+    lines.insert(at, entry);
+    found.lastEntryLine = at;
+    found.keys.insert(foldedKey, at - found.headerLine);
+    // The sections after this one move down by one line; their keys count from their header.
+    for (qsizetype i = *s + 1; i < sections.size(); ++i) {
+        ++sections[i].headerLine;
+        ++sections[i].lastEntryLine;
+    }
+}
+
+void ProfileText::writeInt(const QString& section, const QString& key, int value)
+{
+    writeString(section, key, QString::number(value));
+}
+
+ProfileStore::ProfileStore(QString path) : filePath(std::move(path)) {}
+
+ProfileStore ProfileStore::inMemory(QByteArrayView bytes)
+{
+    ProfileStore store;
+    store.memoryOnly = true;
+    store.contents = ProfileText::parse(bytes);
+    store.loaded = true;
+    return store;
+}
+
+QByteArray ProfileStore::bytes() const
+{
+    refresh();
+    return contents.serialize();
+}
+
+void ProfileStore::setPath(const QString& path)
+{
+    filePath = path;
+    loaded = false;
+}
+
+void ProfileStore::refresh() const
+{
+    if (memoryOnly)
+        return;
+    if (batchDepth > 0 && loaded)
+        return; // the batch's own edits are the truth until it is written
+    const QFileInfo info(filePath);
+    const qint64 size = info.exists() ? info.size() : -1;
+    const QDateTime time = info.exists() ? info.lastModified() : QDateTime();
+    if (loaded && size == loadedSize && time == loadedTime)
+        return;
+    QFile file(filePath);
+    unreadable = info.exists() && !(info.isFile() && file.open(QIODevice::ReadOnly));
+    contents = ProfileText::parse(!unreadable && info.exists() ? file.readAll() : QByteArray());
+    loaded = true;
+    loadedSize = size;
+    loadedTime = time;
+}
+
+QString ProfileStore::readString(const QString& section, const QString& key,
+                                 const QString& defaultValue) const
+{
+    refresh();
+    return contents.readString(section, key, defaultValue);
+}
+
+int ProfileStore::readInt(const QString& section, const QString& key, int defaultValue) const
+{
+    refresh();
+    return contents.readInt(section, key, defaultValue);
+}
+
+bool ProfileStore::writeString(const QString& section, const QString& key, const QString& value)
+{
+    refresh();
+    contents.writeString(section, key, value);
     dirty = true;
     return batchDepth > 0 || commit();
 }
@@ -248,17 +327,13 @@ bool ProfileStore::writeInt(const QString& section, const QString& key, int valu
 bool ProfileStore::commit()
 {
     dirty = false;
+    if (memoryOnly)
+        return true;
     if (unreadable) {
         loaded = false;
         return false; // never replace a file whose contents could not be read
     }
-    QByteArray bytes;
-    if (hadBom)
-        bytes.append("\xEF\xBB\xBF");
-    for (const QString& line : std::as_const(lines)) {
-        bytes.append(line.toUtf8());
-        bytes.append(lineEnd.toLatin1());
-    }
+    const QByteArray bytes = contents.serialize();
     QSaveFile file(filePath);
     bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!ok) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QHash>
 #include <QString>
@@ -17,11 +19,50 @@
 // one atomic step; a file or folder that cannot be written fails silently.
 // The file is written as UTF-8 and read as UTF-8, UTF-16 with a BOM, or, when it is not
 // valid UTF-8, as code page 932.
-class ProfileStore {
+// The settings file's contents in memory, with the reading and writing rules above and no
+// file: bytes in, lines, bytes out. What is not written comes out as it came in, with the
+// file's byte-order mark and line breaks.
+class ProfileText {
 public:
     static constexpr int MaxValueLength = 4095;
 
+    ProfileText() = default;
+    static ProfileText parse(QByteArrayView bytes);
+    QByteArray serialize() const;
+
+    bool contains(const QString& section, const QString& key) const;
+    QString readString(const QString& section, const QString& key, const QString& defaultValue) const;
+    int readInt(const QString& section, const QString& key, int defaultValue) const;
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeInt(const QString& section, const QString& key, int value);
+
+private:
+    struct SectionIndex {
+        int headerLine = -1;
+        int lastEntryLine = -1;   // last non-blank line of the section
+        QHash<QString, int> keys; // folded key -> line, counted from the header line
+    };
+
+    void index();
+    const QString* findValueLine(const QString& section, const QString& key) const;
+
+    QStringList lines;
+    // In file order, so that a line added to one section moves only the ones after it.
+    QList<SectionIndex> sections;
+    QHash<QString, qsizetype> sectionByName; // folded name -> index in sections
+    QString lineEnd = QStringLiteral("\n");
+    bool hadBom = false;
+};
+
+class ProfileStore {
+public:
+    static constexpr int MaxValueLength = ProfileText::MaxValueLength;
+
     explicit ProfileStore(QString path = {});
+    // A store over `bytes` and no file: reads and writes stay in memory (see bytes()).
+    static ProfileStore inMemory(QByteArrayView bytes);
+    // What a write would put into the file now.
+    QByteArray bytes() const;
 
     void setPath(const QString& path);
     const QString& path() const { return filePath; }
@@ -45,22 +86,12 @@ public:
     };
 
 private:
-    struct SectionIndex {
-        int headerLine = -1;
-        int lastEntryLine = -1;   // last non-blank line of the section
-        QHash<QString, int> keys; // folded key -> line
-    };
-
     void refresh() const;
-    void parse() const;
-    const QString* findValueLine(const QString& section, const QString& key) const;
     bool commit();
 
     QString filePath;
-    mutable QStringList lines;
-    mutable QHash<QString, SectionIndex> sections;
-    mutable QString lineEnd = QStringLiteral("\n");
-    mutable bool hadBom = false;
+    mutable ProfileText contents;
+    bool memoryOnly = false;
     mutable bool loaded = false;
     mutable bool unreadable = false;
     mutable qint64 loadedSize = -1;
