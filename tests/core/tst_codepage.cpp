@@ -23,6 +23,10 @@ void TestCodePage::conversions_data()
     QTest::newRow("outside the code page") << "a€b" << QByteArray("a?b") << "a?b";
     QTest::newRow("supplementary character") << "𠮷" << QByteArray("?") << "?";
     QTest::newRow("no best fit for À") << "À" << QByteArray("?") << "?";
+    // Code page 932 maps every control code to itself; a U+001C saved as 0x1A would end
+    // the document there on the next open.
+    QTest::newRow("controls 1A 1C 7F one to one")
+        << u"a\x1A\x1C\x7F\x1Bz"_qs << QByteArray("a\x1A\x1C\x7F\x1Bz") << u"a\x1A\x1C\x7F\x1Bz"_qs;
 }
 
 void TestCodePage::conversions()

@@ -1,6 +1,7 @@
 #include "core/base/CodePage.h"
 #include "core/base/IcuConverters.h"
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <unicode/ucnv.h>
@@ -24,6 +25,44 @@ UConverter* converter()
     }();
     return cnv.get();
 }
+
+// ICU's table for this code page follows the IBM PC layout for three control codes
+// (byte 0x1A is U+001C, 0x1C is U+007F, 0x7F is U+001A), where code page 932 maps them
+// one to one. Left alone, a pasted U+001C would be saved as 0x1A, the byte that ends a
+// document on reading, and everything after it would be lost at the next open.
+char16_t toIcuControl(char16_t c)
+{
+    switch (c) {
+    case 0x1A:
+        return 0x1C;
+    case 0x1C:
+        return 0x7F;
+    case 0x7F:
+        return 0x1A;
+    default:
+        return c;
+    }
+}
+
+char16_t fromIcuControl(char16_t c)
+{
+    switch (c) {
+    case 0x1C:
+        return 0x1A;
+    case 0x7F:
+        return 0x1C;
+    case 0x1A:
+        return 0x7F;
+    default:
+        return c;
+    }
+}
+
+bool isSwappedControl(QChar c)
+{
+    return c == u'\x1A' || c == u'\x1C' || c == u'\x7F';
+}
+
 } // namespace
 
 namespace CodePage {
@@ -33,6 +72,13 @@ void appendFromUnicode(QStringView text, QByteArray& out)
         return;
     UConverter* c = converter();
     ucnv_resetFromUnicode(c);
+    QString mapped;
+    if (std::any_of(text.begin(), text.end(), isSwappedControl)) {
+        mapped = text.toString();
+        for (QChar& ch : mapped)
+            ch = QChar(toIcuControl(ch.unicode()));
+        text = mapped;
+    }
     // At most two bytes per UTF-16 code unit.
     IcuConverters::appendFromUnicode(c, text, out, 2);
 }
@@ -86,6 +132,9 @@ QString toUnicode(QByteArrayView bytes)
         target = reinterpret_cast<UChar*>(out.data()) + used;
     }
     out.resize(target - reinterpret_cast<UChar*>(out.data()));
+    if (std::any_of(out.cbegin(), out.cend(), isSwappedControl))
+        for (QChar& ch : out)
+            ch = QChar(fromIcuControl(ch.unicode()));
     return out;
 }
 } // namespace CodePage
