@@ -16,6 +16,14 @@
 #include <unistd.h>
 
 namespace {
+// Read once before main, while only one thread runs: umask can only be read by setting
+// it, and the recovery writer saves files on a thread of its own.
+const mode_t processUmask = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}();
+
 class FileHandle {
 public:
     explicit FileHandle(int fd) : fd(fd) {}
@@ -123,9 +131,7 @@ bool replaceRegularFile(const QString& path, QByteArrayView bytes)
             // Not ours to give away: the file becomes the user's own, as any new file.
         }
     } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = 0666 & ~processUmask;
     }
     const bool written = ::fchmod(file.get(), mode) == 0 &&
                          writeAll(file.get(), bytes.data(), bytes.size()) && ::fsync(file.get()) == 0;
