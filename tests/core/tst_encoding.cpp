@@ -197,6 +197,12 @@ void TestEncoding::detectsBytes_data()
     QTest::newRow("UTF-8 cut at the end of a head") << QByteArray("abc\xE3\x81") << true << Kind::Utf8;
     QTest::newRow("overlong UTF-8 is not UTF-8") << QByteArray("\xC0\xAF\x82\xA0") << false << Kind::ShiftJis;
     QTest::newRow("UTF-8 surrogate is not UTF-8") << QByteArray("\xED\xA0\x80") << false << Kind::ShiftJis;
+    // A page template's long ASCII head must not hide the Japanese text from the detector.
+    const QByteArray head = QByteArray("<!-- template: <p>abc</p> -->\r\n").repeated(300);
+    QTest::newRow("EUC-JP after 9 KB of ASCII")
+        << head + readBytes(fixture("prose_eucjp.txt")) << false << Kind::EucJp;
+    QTest::newRow("code page 932 after 9 KB of ASCII")
+        << head + readBytes(fixture("prose_cp932.txt")) << false << Kind::ShiftJis;
 }
 
 void TestEncoding::detectsBytes()

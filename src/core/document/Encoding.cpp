@@ -250,10 +250,15 @@ std::optional<Kind> detectorAnswer(QByteArrayView bytes)
             throw std::runtime_error("ICU has no charset detector");
         return std::unique_ptr<UCharsetDetector, DetectorCloser>(d);
     }();
-    // Enough to judge; the detector's work grows with the input.
-    constexpr qsizetype Sample = 8192;
+    // The detector's work grows with its input, and only the non-ASCII text tells the two
+    // code pages apart: it sees a sample that starts at the first such byte, which in either
+    // code page begins a character, so a long ASCII head cannot hide the Japanese text.
+    constexpr qsizetype Sample = 2048;
+    const auto firstHigh = std::find_if(bytes.begin(), bytes.end(), [](char b) { return uchar(b) >= 0x80; });
+    const QByteArrayView sample =
+        bytes.sliced(firstHigh - bytes.begin()).first(std::min(Sample, qsizetype(bytes.end() - firstHigh)));
     UErrorCode err = U_ZERO_ERROR;
-    ucsdet_setText(detector.get(), bytes.data(), int32_t(std::min(bytes.size(), Sample)), &err);
+    ucsdet_setText(detector.get(), sample.data(), int32_t(sample.size()), &err);
     int32_t found = 0;
     const UCharsetMatch** matches = ucsdet_detectAll(detector.get(), &found, &err);
     if (U_FAILURE(err))
