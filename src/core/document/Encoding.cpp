@@ -253,7 +253,7 @@ std::optional<Kind> detectorAnswer(QByteArrayView bytes)
     // The detector's work grows with its input, and only the non-ASCII text tells the two
     // code pages apart: it sees a sample that starts at the first such byte, which in either
     // code page begins a character, so a long ASCII head cannot hide the Japanese text.
-    constexpr qsizetype Sample = 2048;
+    constexpr qsizetype Sample = 1024;
     const auto firstHigh = std::find_if(bytes.begin(), bytes.end(), [](char b) { return uchar(b) >= 0x80; });
     const QByteArrayView sample =
         bytes.sliced(firstHigh - bytes.begin()).first(std::min(Sample, qsizetype(bytes.end() - firstHigh)));
