@@ -1,15 +1,20 @@
 #include "core/base/Prompts.h"
 #include "core/format/FormatTable.h"
+#include "core/view/PreviewHtml.h"
 #include "shell/framework/QtEditPane.h"
 #include "shell/view/LiveCounts.h"
 #include "shell/view/PreviewDock.h"
 #include "support/OffscreenApp.h"
 #include "support/StandInPrompts.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QPointer>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <benchmark/benchmark.h>
 
 // One keystroke at the end of a full pane, in a window with the counts pane and the preview
@@ -134,6 +139,85 @@ void BM_PreviewRefreshFullPane(benchmark::State& state)
     for (auto _ : state)
         w.dock->refresh();
 }
+
+// The parts of one refresh: the pane's text read afresh after an edit, the page built from
+// it, and the browser's document set and laid out.
+void BM_PreviewReadTextFullPane(benchmark::State& state)
+{
+    TestSupport::offscreenApplication();
+    Window w(true);
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.key(Qt::Key_X, QStringLiteral("x"));
+        w.key(Qt::Key_Backspace, QString());
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(w.pane->pane().text().size());
+    }
+}
+
+void BM_PreviewHtmlFullPane(benchmark::State& state)
+{
+    const QString text = nearlyFullText();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(previewPage(text, text.size()).html.size());
+}
+
+void BM_PreviewImportFullPane(benchmark::State& state)
+{
+    TestSupport::offscreenApplication();
+    const QString html = previewPage(nearlyFullText(), EditPane::TextLimit).html;
+    for (auto _ : state) {
+        QTextDocument doc;
+        doc.setHtml(html);
+        benchmark::DoNotOptimize(doc.blockCount());
+    }
+}
+
+void swapIn(benchmark::State& state, bool laidOut)
+{
+    TestSupport::offscreenApplication();
+    Window w(true);
+    const QString html = previewPage(nearlyFullText(), EditPane::TextLimit).html;
+    PreviewBrowser* b = w.dock->browser();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto* doc = new QTextDocument;
+        doc->setDefaultFont(b->font());
+        doc->setHtml(html);
+        if (laidOut) {
+            doc->setPageSize(QSizeF(b->viewport()->width(), -1));
+            benchmark::DoNotOptimize(doc->documentLayout()->documentSize());
+        }
+        const QPointer<QTextDocument> old = b->document();
+        state.ResumeTiming();
+        b->setDocument(doc);
+        QScrollBar* bar = b->verticalScrollBar();
+        bar->setValue(bar->maximum() / 2);
+        state.PauseTiming();
+        if (old && !old->parent())
+            delete old.get();
+        state.ResumeTiming();
+    }
+}
+void BM_PreviewSwapInFullPane(benchmark::State& state)
+{
+    swapIn(state, false);
+}
+void BM_PreviewSwapInLaidOutFullPane(benchmark::State& state)
+{
+    swapIn(state, true);
+}
+
+void BM_PreviewSetHtmlFullPane(benchmark::State& state)
+{
+    TestSupport::offscreenApplication();
+    Window w(true);
+    const QString html = previewPage(nearlyFullText(), EditPane::TextLimit).html;
+    for (auto _ : state) {
+        w.dock->browser()->setHtml(html);
+        benchmark::DoNotOptimize(w.dock->browser()->verticalScrollBar()->maximum());
+    }
+}
 } // namespace
 
 BENCHMARK(BM_KeystrokeFullPanePlain)->Unit(benchmark::kMillisecond);
@@ -141,3 +225,9 @@ BENCHMARK(BM_KeystrokeFullPaneCountsAndPreview)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountsFullPane)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRecountFullPane)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewRefreshFullPane)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewReadTextFullPane)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewHtmlFullPane)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewImportFullPane)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewSwapInFullPane)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewSwapInLaidOutFullPane)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewSetHtmlFullPane)->Unit(benchmark::kMillisecond);
