@@ -55,6 +55,19 @@ QMap<QByteArray, QByteArray> sections(const QByteArray& file)
     return result;
 }
 
+// Counts the pages the browser is given.
+class PageCounter : public QObject {
+public:
+    int pages = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded &&
+            qobject_cast<QTextDocument*>(static_cast<QChildEvent*>(event)->child()))
+            ++pages;
+        return false;
+    }
+};
+
 // The cursor over the first occurrence of `text` in the preview's document.
 QTextCursor found(const QTextDocument* doc, const QString& text)
 {
@@ -76,6 +89,8 @@ private Q_SLOTS:
     void followsTheCaret_data();
     void followsTheCaret();
     void followsTypingAfterAPause();
+    void showsTheLatestOfABurst();
+    void anOlderPageNeverReplacesANewerOne();
     void menuCreatesItOnFirstShow();
     void placeIsKeptInItsOwnSection();
     void countsFollowTextAndSelection();
@@ -94,11 +109,16 @@ private:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
-    void show(const QString& text, qsizetype caret = 0)
+    void show(const QString& text, qsizetype caret = 0, bool background = false)
     {
         pane->pane().setText(text);
         pane->pane().setSelection(caret, caret);
-        dock->refresh();
+        if (!background) {
+            dock->refresh();
+            return;
+        }
+        dock->refreshInBackground();
+        QTRY_VERIFY2_WITH_TIMEOUT(!dock->building(), "the page built in the background never came", 5000);
     }
     QTextDocument* page() const { return dock->browser()->document(); }
     void start()
@@ -272,20 +292,25 @@ void TestPreview::images()
 void TestPreview::followsTheCaret_data()
 {
     QTest::addColumn<int>("caretLine");
-    QTest::newRow("top") << 0;
-    QTest::newRow("middle") << 150;
-    QTest::newRow("bottom") << 299;
+    QTest::addColumn<bool>("background"); // built on the worker thread, as after typing
+    QTest::newRow("top") << 0 << false;
+    QTest::newRow("middle") << 150 << false;
+    QTest::newRow("bottom") << 299 << false;
+    QTest::newRow("top, in the background") << 0 << true;
+    QTest::newRow("middle, in the background") << 150 << true;
+    QTest::newRow("bottom, in the background") << 299 << true;
 }
 
 void TestPreview::followsTheCaret()
 {
     QFETCH(int, caretLine);
+    QFETCH(bool, background);
     standalone();
     QStringList lines;
     for (int i = 0; i < 300; ++i)
         lines << QStringLiteral("行%1").arg(i, 3, 10, QChar(u'0'));
     const QString text = lines.join(u"\r\n");
-    show(text, text.indexOf(QStringLiteral("行%1").arg(caretLine, 3, 10, QChar(u'0'))));
+    show(text, text.indexOf(QStringLiteral("行%1").arg(caretLine, 3, 10, QChar(u'0'))), background);
     const QTextCursor c = found(page(), QStringLiteral("行%1").arg(caretLine, 3, 10, QChar(u'0')));
     QVERIFY(!c.isNull());
     const QRect r = dock->browser()->cursorRect(c);
@@ -294,6 +319,36 @@ void TestPreview::followsTheCaret()
         view.contains(r.center()),
         qPrintable(
             QStringLiteral("line %1 at y %2 of %3").arg(caretLine).arg(r.center().y()).arg(view.height())));
+}
+
+void TestPreview::showsTheLatestOfABurst()
+{
+    standalone();
+    for (int i = 0; i < 20; ++i) {
+        pane->pane().setText(QStringLiteral("版%1").arg(i));
+        dock->refreshInBackground();
+    }
+    QTRY_VERIFY2_WITH_TIMEOUT(!dock->building(), "the last page asked for never came", 5000);
+    QCOMPARE(page()->toPlainText(), QStringLiteral("版19"));
+}
+
+void TestPreview::anOlderPageNeverReplacesANewerOne()
+{
+    standalone();
+    pane->pane().setText(QStringLiteral("古い本文"));
+    dock->refreshInBackground();
+    pane->pane().setText(QStringLiteral("新しい本文"));
+    dock->refresh();
+    QCOMPARE(page()->toPlainText(), QStringLiteral("新しい本文"));
+    // The worker takes requests in turn, so once this one is shown the older page has
+    // arrived too: it must have been dropped, not shown in between.
+    PageCounter counter;
+    dock->browser()->installEventFilter(&counter);
+    dock->refreshInBackground();
+    QTRY_VERIFY2_WITH_TIMEOUT(!dock->building(), "the page built in the background never came", 5000);
+    dock->browser()->removeEventFilter(&counter);
+    QCOMPARE(counter.pages, 1);
+    QCOMPARE(page()->toPlainText(), QStringLiteral("新しい本文"));
 }
 
 void TestPreview::followsTypingAfterAPause()
