@@ -117,21 +117,7 @@ QString toUnicode(QByteArrayView bytes)
     UConverter* c = converter();
     ucnv_resetToUnicode(c);
     // Never more UTF-16 units than bytes: a byte decodes to at most one unit here.
-    QString out(bytes.size(), Qt::Uninitialized);
-    UChar* target = reinterpret_cast<UChar*>(out.data());
-    const char* source = bytes.data();
-    const char* sourceEnd = source + bytes.size();
-    for (;;) {
-        UErrorCode err = U_ZERO_ERROR;
-        UChar* begin = reinterpret_cast<UChar*>(out.data());
-        ucnv_toUnicode(c, &target, begin + out.size(), &source, sourceEnd, nullptr, true, &err);
-        if (err != U_BUFFER_OVERFLOW_ERROR)
-            break;
-        const qsizetype used = target - begin;
-        out.resize(out.size() * 2);
-        target = reinterpret_cast<UChar*>(out.data()) + used;
-    }
-    out.resize(target - reinterpret_cast<UChar*>(out.data()));
+    QString out = IcuConverters::toUnicode(c, bytes, bytes.size());
     if (std::any_of(out.cbegin(), out.cend(), isSwappedControl))
         for (QChar& ch : out)
             ch = QChar(fromIcuControl(ch.unicode()));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
 #include <QStringView>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
@@ -40,5 +42,28 @@ inline void appendFromUnicode(UConverter* c, QStringView text, QByteArray& out, 
         target = out.data() + used;
     }
     out.resize(target - out.data());
+}
+
+// `bytes` converted by `c`, starting from room for `initialUnits` UTF-16 code units and
+// growing as the converter asks.
+inline QString toUnicode(UConverter* c, QByteArrayView bytes, qsizetype initialUnits)
+{
+    QString out(initialUnits, Qt::Uninitialized);
+    UChar* begin = reinterpret_cast<UChar*>(out.data());
+    UChar* target = begin;
+    const char* source = bytes.data();
+    const char* sourceEnd = source + bytes.size();
+    for (;;) {
+        UErrorCode err = U_ZERO_ERROR;
+        ucnv_toUnicode(c, &target, begin + out.size(), &source, sourceEnd, nullptr, true, &err);
+        if (err != U_BUFFER_OVERFLOW_ERROR)
+            break;
+        const qsizetype used = target - begin;
+        out.resize(out.size() * 2);
+        begin = reinterpret_cast<UChar*>(out.data());
+        target = begin + used;
+    }
+    out.resize(target - begin);
+    return out;
 }
 } // namespace IcuConverters

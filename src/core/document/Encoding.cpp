@@ -383,23 +383,7 @@ QString decode(QByteArrayView bytes, Kind kind)
     UConverter* c = converter(kind);
     ucnv_resetToUnicode(c);
     // A byte gives at most one UTF-16 unit, except a 4-byte UTF-8 sequence, which gives two.
-    QString out(bytes.size() + 1, Qt::Uninitialized);
-    UChar* begin = reinterpret_cast<UChar*>(out.data());
-    UChar* target = begin;
-    const char* source = bytes.data();
-    const char* sourceEnd = source + bytes.size();
-    for (;;) {
-        UErrorCode err = U_ZERO_ERROR;
-        ucnv_toUnicode(c, &target, begin + out.size(), &source, sourceEnd, nullptr, true, &err);
-        if (err != U_BUFFER_OVERFLOW_ERROR)
-            break;
-        const qsizetype used = target - begin;
-        out.resize(out.size() * 2);
-        begin = reinterpret_cast<UChar*>(out.data());
-        target = begin + used;
-    }
-    out.resize(target - begin);
-    return out;
+    return IcuConverters::toUnicode(c, bytes, bytes.size() + 1);
 }
 
 DocumentEncoding::LineBreak lineBreakOf(QStringView text)
