@@ -32,6 +32,7 @@ std::vector<Key> tableKeys()
 QString expectedRead(const QString& written)
 {
     QString v;
+    v.reserve(written.size());
     for (qsizetype i = 0; i < written.size(); ++i) {
         if (written[i] == u'\r' && i + 1 < written.size() && written[i + 1] == u'\n')
             continue;
@@ -51,18 +52,26 @@ QString expectedRead(const QString& written)
     return v;
 }
 
-void check(bool ok, const char* what, const QString& detail = {})
+// Fails the run; the detail is made only then, so that passing checks cost nothing more.
+template <typename Detail> void check(bool ok, const char* what, Detail&& detail)
 {
     if (ok)
         return;
-    std::fprintf(stderr, "settings fuzz: %s %s\n", what, qPrintable(detail.left(200)));
+    const QString d = detail();
+    std::fprintf(stderr, "settings fuzz: %s %s\n", what, qPrintable(d.left(200)));
     std::abort();
 }
 
-void checkReadable(const QString& value, const QString& key)
+void check(bool ok, const char* what)
 {
-    check(value.size() <= ProfileStore::MaxValueLength, "value longer than the cut:", key);
-    check(!value.contains(u'\n') && !value.contains(u'\r'), "value spans lines:", key);
+    check(ok, what, [] { return QString(); });
+}
+
+void checkReadable(const QString& value, qsizetype index)
+{
+    const auto which = [index] { return QString::number(index); };
+    check(value.size() <= ProfileStore::MaxValueLength, "value longer than the cut:", which);
+    check(!value.contains(u'\n') && !value.contains(u'\r'), "value spans lines:", which);
 }
 
 const QStringList foreignKeys = {Keys::Left, Keys::Top, Keys::DonationsLink, QStringLiteral("Word00")};
@@ -94,13 +103,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ProfileText text = ProfileText::parse(bytes);
     const QStringList before = readAll(text);
     for (qsizetype i = 0; i < before.size(); ++i)
-        checkReadable(before[i], QString::number(i));
+        checkReadable(before[i], i);
 
     if (loadTable) {
         FormatTable table;
         table.load(ProfileStore::inMemory(bytes));
         check(table.transparency >= 10 && table.transparency <= 90 && table.transparency % 10 == 0,
-              "transparency out of range:", QString::number(table.transparency));
+              "transparency out of range:", [&] { return QString::number(table.transparency); });
     }
 
     // Serialising without a write keeps every value, and a second round changes no byte.
@@ -120,9 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (size_t i = 0; i < chosen.size(); ++i)
         check(reread.readString(chosen[i].section, chosen[i].key, QStringLiteral("<none>")) ==
                   expectedRead(written[i]),
-              "written value reads back differently:", chosen[i].key);
+              "written value reads back differently:", [&] { return chosen[i].key; });
     const QStringList after = readAll(reread).mid(qsizetype(chosen.size()));
     check(after == before.mid(qsizetype(chosen.size())),
-          "a write changed another section:", after.join(u'|'));
+          "a write changed another section:", [&] { return after.join(u'|'); });
     return 0;
 }

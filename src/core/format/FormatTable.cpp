@@ -3,6 +3,8 @@
 #include "core/settings/ProfileStore.h"
 #include "core/settings/SettingsKeys.h"
 
+#include <string>
+
 namespace {
 constexpr const char16_t* defaultWords[FormatTable::WordCount] = {
     u"(*^^*)", u"(o^^o)", u"(*_*)",  u"(-_-;)", u"(T_T)",
@@ -53,49 +55,62 @@ constexpr UserDefault defaultUser[FormatTable::UserCount] = {
 
 FormatTable::Setting text(int section, const QString& key, QString& field, const char16_t* byDefault)
 {
-    return {section, key, &field, nullptr, QString::fromUtf16(byDefault), 0};
+    // The defaults are static data: a table's fields share them until they change.
+    return {section,
+            key,
+            &field,
+            nullptr,
+            QString::fromRawData(reinterpret_cast<const QChar*>(byDefault),
+                                 qsizetype(std::char_traits<char16_t>::length(byDefault))),
+            0};
 }
 
 FormatTable::Setting number(int section, const QString& key, int& field, int byDefault)
 {
     return {section, key, nullptr, &field, QString(), byDefault};
 }
+
+// Hands each setting of `t` to `visit`, in the order of the file. Tables are made and
+// loaded often (every dialog, every start), so this builds no list.
+template <typename Visit> void eachSetting(FormatTable& t, Visit&& visit)
+{
+    visit(number(Str::SectionOption, Keys::Transparency, t.transparency, 50));
+    visit(text(Str::SectionOption, Keys::WebPage, t.webPage, u""));
+    visit(text(Str::SectionFont, Keys::Face, t.face, u"ＭＳ ゴシック"));
+    visit(number(Str::SectionFont, Keys::Size, t.size, 14));
+    for (int i = 0; i < FormatTable::WordCount; ++i)
+        visit(text(Str::SectionUserWord, Keys::word(i), t.words[i], defaultWords[i]));
+    for (int n = 1; n <= FormatTable::BaseCount; ++n) {
+        FormatTable::Pair& b = t.base[n - 1];
+        visit(text(Str::SectionFormat, Keys::base(n, false), b.begin, defaultBase[n - 1].begin));
+        visit(text(Str::SectionFormat, Keys::base(n, true), b.end, defaultBase[n - 1].end));
+    }
+    for (int n = 1; n <= FormatTable::UserCount; ++n) {
+        FormatTable::UserFormat& u = t.user[n - 1];
+        const UserDefault& d = defaultUser[n - 1];
+        visit(text(Str::SectionFormat, Keys::user(n, u'n'), u.name, d.name));
+        visit(text(Str::SectionFormat, Keys::user(n, u'b'), u.begin, d.begin));
+        visit(text(Str::SectionFormat, Keys::user(n, u'e'), u.end, d.end));
+    }
+}
 } // namespace
 
 std::vector<FormatTable::Setting> FormatTable::settings()
 {
-    std::vector<Setting> rows{
-        number(Str::SectionOption, Keys::Transparency, transparency, 50),
-        text(Str::SectionOption, Keys::WebPage, webPage, u""),
-        text(Str::SectionFont, Keys::Face, face, u"ＭＳ ゴシック"),
-        number(Str::SectionFont, Keys::Size, size, 14),
-    };
-    for (int i = 0; i < WordCount; ++i)
-        rows.push_back(text(Str::SectionUserWord, Keys::word(i), words[i], defaultWords[i]));
-    for (int n = 1; n <= BaseCount; ++n) {
-        rows.push_back(
-            text(Str::SectionFormat, Keys::base(n, false), base[n - 1].begin, defaultBase[n - 1].begin));
-        rows.push_back(
-            text(Str::SectionFormat, Keys::base(n, true), base[n - 1].end, defaultBase[n - 1].end));
-    }
-    for (int n = 1; n <= UserCount; ++n) {
-        UserFormat& u = user[n - 1];
-        const UserDefault& d = defaultUser[n - 1];
-        rows.push_back(text(Str::SectionFormat, Keys::user(n, u'n'), u.name, d.name));
-        rows.push_back(text(Str::SectionFormat, Keys::user(n, u'b'), u.begin, d.begin));
-        rows.push_back(text(Str::SectionFormat, Keys::user(n, u'e'), u.end, d.end));
-    }
+    std::vector<Setting> rows;
+    rows.reserve(4 + WordCount + 2 * BaseCount + 3 * UserCount);
+    eachSetting(*this, [&](Setting s) { rows.push_back(std::move(s)); });
     return rows;
 }
 
 FormatTable::FormatTable()
 {
-    for (const Setting& s : settings()) {
+    eachSetting(*this, [](const Setting& s) {
         if (s.text)
             *s.text = s.textDefault;
         else
             *s.number = s.numberDefault;
-    }
+    });
 }
 
 int FormatTable::normaliseTransparency(int value)
@@ -109,13 +124,13 @@ int FormatTable::normaliseTransparency(int value)
 
 void FormatTable::load(const ProfileStore& store)
 {
-    for (const Setting& s : settings()) {
+    eachSetting(*this, [&](const Setting& s) {
         const QString section = Keys::section(s.section);
         if (s.text)
             *s.text = store.readString(section, s.key, s.textDefault);
         else
             *s.number = store.readInt(section, s.key, s.numberDefault);
-    }
+    });
     transparency = normaliseTransparency(transparency);
 }
 
@@ -125,13 +140,13 @@ void FormatTable::save(ProfileStore& store, const QString& currentFace, int curr
     written.face = currentFace;
     written.size = currentSize;
     ProfileStore::Batch batch(store);
-    for (const Setting& s : written.settings()) {
+    eachSetting(written, [&](const Setting& s) {
         const QString section = Keys::section(s.section);
         if (s.text)
             store.writeString(section, s.key, *s.text);
         else
             store.writeInt(section, s.key, *s.number);
-    }
+    });
 }
 
 bool FormatTable::isBaseActive(int number) const

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 namespace {
 struct Entry {
@@ -152,7 +153,9 @@ QString resString(int id)
                                      [](const Entry& e, int key) { return e.id < key; });
     if (it == std::end(table) || it->id != id)
         return {};
-    return QString::fromUtf16(it->text);
+    // The table lives as long as the program: the string refers to it and copies nothing.
+    return QString::fromRawData(reinterpret_cast<const QChar*>(it->text),
+                                qsizetype(std::char_traits<char16_t>::length(it->text)));
 }
 
 QString promptOf(int id)

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -62,6 +63,31 @@ QStringView sectionName(QStringView line)
     return t.sliced(1, close - 1);
 }
 
+// The entry of `folded` in a list sorted by folded name, or the place where it would go.
+template <typename List> auto lowerBound(List& list, QStringView folded)
+{
+    return std::lower_bound(list.begin(), list.end(), folded, [](const auto& entry, QStringView name) {
+        return QStringView(entry.folded) < name;
+    });
+}
+
+template <typename List> auto findNamed(List& list, QStringView folded)
+{
+    const auto it = lowerBound(list, folded);
+    return it != list.end() && QStringView(it->folded) == folded ? it : list.end();
+}
+
+// Sorts a list by folded name and keeps, of each name, the entry that came first.
+template <typename List> void keepFirstOfEachName(List& list)
+{
+    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+        return QStringView(a.folded) < QStringView(b.folded);
+    });
+    list.erase(std::unique(list.begin(), list.end(),
+                           [](const auto& a, const auto& b) { return a.folded == b.folded; }),
+               list.end());
+}
+
 QString decode(QByteArrayView raw, bool& hadBom)
 {
     hadBom = false;
@@ -103,15 +129,21 @@ ProfileText ProfileText::parse(QByteArrayView bytes)
     const qsizetype firstBreak = text.indexOf(u'\n');
     if (firstBreak > 0 && text[firstBreak - 1] == u'\r')
         t.lineEnd = QStringLiteral("\r\n");
+    const qsizetype lfs = text.count(u'\n');
+    const qsizetype crs = text.count(u'\r');
+    t.lines.reserve(lfs + crs + 1);
+    // Lines end at CR LF, LF or a lone CR. The searches run over the whole text at once.
     qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\n' && c != u'\r')
-            continue;
-        t.lines.append(text.sliced(start, i - start));
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
+    qsizetype lf = lfs ? text.indexOf(u'\n') : -1;
+    qsizetype cr = crs ? text.indexOf(u'\r') : -1;
+    while (lf >= 0 || cr >= 0) {
+        const qsizetype end = lf < 0 ? cr : cr < 0 ? lf : std::min(lf, cr);
+        t.lines.append(text.sliced(start, end - start));
+        start = end + (end == cr && end + 1 == lf ? 2 : 1);
+        if (lf >= 0 && lf < start)
+            lf = text.indexOf(u'\n', start);
+        if (cr >= 0 && cr < start)
+            cr = text.indexOf(u'\r', start);
     }
     if (start < text.size())
         t.lines.append(text.sliced(start));
@@ -121,15 +153,20 @@ ProfileText ProfileText::parse(QByteArrayView bytes)
 
 QByteArray ProfileText::serialize() const
 {
-    QByteArray bytes;
+    // The whole text, then one conversion: a line break stands between any two lines, so
+    // this gives the bytes of converting line by line.
+    qsizetype size = hadBom ? 1 : 0;
+    for (const QString& line : lines)
+        size += line.size() + lineEnd.size();
+    QString text;
+    text.reserve(size);
     if (hadBom)
-        bytes.append("\xEF\xBB\xBF");
-    const QByteArray end = lineEnd.toLatin1();
+        text += QChar(QChar::ByteOrderMark);
     for (const QString& line : lines) {
-        bytes.append(line.toUtf8());
-        bytes.append(end);
+        text += line;
+        text += lineEnd;
     }
-    return bytes;
+    return text.toUtf8();
 }
 
 void ProfileText::index()
@@ -141,15 +178,10 @@ void ProfileText::index()
         const QString& line = lines[i];
         const QStringView name = sectionName(line);
         if (!name.isNull()) {
-            const QString key = fold(name);
-            if (sectionByName.contains(key)) {
-                current = nullptr; // a repeated section is not read
-            } else {
-                sectionByName.insert(key, sections.size());
-                current = &sections.emplace_back();
-                current->headerLine = i;
-                current->lastEntryLine = i;
-            }
+            sectionByName.push_back({fold(name), int(sections.size())});
+            current = &sections.emplace_back();
+            current->headerLine = i;
+            current->lastEntryLine = i;
             continue;
         }
         if (!current)
@@ -159,22 +191,47 @@ void ProfileText::index()
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0)
             continue;
-        const QString key = fold(QStringView(line).first(eq));
-        if (!key.isEmpty() && !current->keys.contains(key))
-            current->keys.insert(key, i - current->headerLine);
+        QString key = fold(QStringView(line).first(eq));
+        if (!key.isEmpty())
+            current->keys.push_back({std::move(key), i - current->headerLine});
     }
+    for (SectionIndex& section : sections)
+        keepFirstOfEachName(section.keys);
+    keepFirstOfEachName(sectionByName);
+    if (sectionByName.size() == sections.size())
+        return;
+    // A repeated section is not read: only the first of each name stays indexed.
+    std::vector<int> kept(sections.size(), -1);
+    for (const Named& n : sectionByName)
+        kept[n.at] = 0;
+    std::vector<SectionIndex> firsts;
+    firsts.reserve(sectionByName.size());
+    for (size_t i = 0; i < sections.size(); ++i) {
+        if (kept[i] < 0)
+            continue;
+        kept[i] = int(firsts.size());
+        firsts.push_back(std::move(sections[i]));
+    }
+    sections = std::move(firsts);
+    for (Named& n : sectionByName)
+        n.at = kept[n.at];
+}
+
+const ProfileText::SectionIndex* ProfileText::findSection(QStringView folded) const
+{
+    const auto s = findNamed(sectionByName, folded);
+    return s == sectionByName.end() ? nullptr : &sections[s->at];
 }
 
 const QString* ProfileText::findValueLine(const QString& section, const QString& key) const
 {
-    const auto s = sectionByName.constFind(foldForLookup(section, 0));
-    if (s == sectionByName.cend())
+    const SectionIndex* found = findSection(foldForLookup(section, 0));
+    if (!found)
         return nullptr;
-    const SectionIndex& found = sections[*s];
-    const auto k = found.keys.constFind(foldForLookup(key, 1));
-    if (k == found.keys.cend())
+    const auto k = findNamed(found->keys, foldForLookup(key, 1));
+    if (k == found->keys.end())
         return nullptr;
-    return &lines[found.headerLine + *k];
+    return &lines[found->headerLine + k->at];
 }
 
 bool ProfileText::contains(const QString& section, const QString& key) const
@@ -222,30 +279,32 @@ int ProfileText::readInt(const QString& section, const QString& key, int default
 void ProfileText::writeString(const QString& section, const QString& key, const QString& value)
 {
     const QString entry = key + u'=' + singleLine(value);
-    const QString foldedKey = fold(key);
-    const QString foldedSection = fold(section);
-    const auto s = sectionByName.constFind(foldedSection);
-    if (s == sectionByName.cend()) {
-        sectionByName.insert(foldedSection, sections.size());
+    QString foldedKey = fold(key);
+    QString foldedSection = fold(section);
+    const auto s = lowerBound(sectionByName, foldedSection);
+    if (s == sectionByName.end() || s->folded != foldedSection) {
+        sectionByName.insert(s, {std::move(foldedSection), int(sections.size())});
         SectionIndex& added = sections.emplace_back();
         added.headerLine = int(lines.size());
         lines.append(u'[' + section + u']');
         added.lastEntryLine = int(lines.size());
-        added.keys.insert(foldedKey, 1);
+        added.keys.push_back({std::move(foldedKey), 1});
         lines.append(entry);
         return;
     }
-    SectionIndex& found = sections[*s];
-    if (const auto k = found.keys.constFind(foldedKey); k != found.keys.cend()) {
-        lines[found.headerLine + *k] = entry;
+    const size_t at = size_t(s->at);
+    SectionIndex& found = sections[at];
+    const auto k = lowerBound(found.keys, foldedKey);
+    if (k != found.keys.end() && k->folded == foldedKey) {
+        lines[found.headerLine + k->at] = entry;
         return;
     }
-    const int at = found.lastEntryLine + 1;
-    lines.insert(at, entry);
-    found.lastEntryLine = at;
-    found.keys.insert(foldedKey, at - found.headerLine);
+    const int line = found.lastEntryLine + 1;
+    lines.insert(line, entry);
+    found.lastEntryLine = line;
+    found.keys.insert(k, {std::move(foldedKey), line - found.headerLine});
     // The sections after this one move down by one line; their keys count from their header.
-    for (qsizetype i = *s + 1; i < sections.size(); ++i) {
+    for (size_t i = at + 1; i < sections.size(); ++i) {
         ++sections[i].headerLine;
         ++sections[i].lastEntryLine;
     }

@@ -3,9 +3,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
-#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The settings file: an INI file read and written by section and key.
 //
@@ -37,19 +37,27 @@ public:
     void writeInt(const QString& section, const QString& key, int value);
 
 private:
+    // A name as it is matched (trimmed, case folded) and what it points to.
+    struct Named {
+        QString folded;
+        int at;
+    };
     struct SectionIndex {
         int headerLine = -1;
-        int lastEntryLine = -1;   // last non-blank line of the section
-        QHash<QString, int> keys; // folded key -> line, counted from the header line
+        int lastEntryLine = -1; // last non-blank line of the section
+        // The first key of each name, sorted by folded name; `at` counts from the header line.
+        std::vector<Named> keys;
     };
 
     void index();
+    const SectionIndex* findSection(QStringView folded) const;
     const QString* findValueLine(const QString& section, const QString& key) const;
 
     QStringList lines;
     // In file order, so that a line added to one section moves only the ones after it.
-    QList<SectionIndex> sections;
-    QHash<QString, qsizetype> sectionByName; // folded name -> index in sections
+    std::vector<SectionIndex> sections;
+    // The first section of each name, sorted by folded name; `at` indexes sections.
+    std::vector<Named> sectionByName;
     QString lineEnd = QStringLiteral("\n");
     bool hadBom = false;
 };

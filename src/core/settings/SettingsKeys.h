@@ -3,6 +3,7 @@
 #include "core/res/Strings.h"
 
 #include <QString>
+#include <array>
 
 // Every settings key, named once.
 namespace Keys {
@@ -28,18 +29,38 @@ inline const QString RecoveryInterval = QStringLiteral("Interval");
 inline const QString NewDocumentEncoding = QStringLiteral("NewDocument");
 
 // Word00 .. Word09
-inline QString word(int index)
+inline const QString& word(int index)
 {
-    return QStringLiteral("Word%1").arg(index, 2, 10, QChar(u'0'));
+    static const std::array<QString, 10> names = [] {
+        std::array<QString, 10> n;
+        for (int i = 0; i < int(n.size()); ++i)
+            n[i] = QStringLiteral("Word%1").arg(i, 2, 10, QChar(u'0'));
+        return n;
+    }();
+    return names.at(index);
 }
 // Base01b / Base01e .. Base15e
-inline QString base(int number, bool end)
+inline const QString& base(int number, bool end)
 {
-    return QStringLiteral("Base%1%2").arg(number, 2, 10, QChar(u'0')).arg(QChar(end ? u'e' : u'b'));
+    static const std::array<QString, 30> names = [] {
+        std::array<QString, 30> n;
+        for (int i = 0; i < int(n.size()); ++i)
+            n[i] =
+                QStringLiteral("Base%1%2").arg(i / 2 + 1, 2, 10, QChar(u'0')).arg(QChar(i % 2 ? u'e' : u'b'));
+        return n;
+    }();
+    return names.at((number - 1) * 2 + (end ? 1 : 0));
 }
 // User01n / User01b / User01e .. User10e; part is 'n', 'b' or 'e'
-inline QString user(int number, char16_t part)
+inline const QString& user(int number, char16_t part)
 {
-    return QStringLiteral("User%1%2").arg(number, 2, 10, QChar(u'0')).arg(QChar(part));
+    static constexpr char16_t parts[] = u"nbe";
+    static const std::array<QString, 30> names = [] {
+        std::array<QString, 30> n;
+        for (int i = 0; i < int(n.size()); ++i)
+            n[i] = QStringLiteral("User%1%2").arg(i / 3 + 1, 2, 10, QChar(u'0')).arg(QChar(parts[i % 3]));
+        return n;
+    }();
+    return names.at((number - 1) * 3 + (part == u'n' ? 0 : part == u'b' ? 1 : 2));
 }
 } // namespace Keys
