@@ -90,15 +90,18 @@ template <typename List> void keepFirstOfEachName(List& list)
 
 QString decode(QByteArrayView raw, bool& hadBom)
 {
+    // Only the first byte-order mark is the file's own: the decoders must keep any later
+    // one as text, or each round of reading and writing would drop one more.
+    constexpr auto asText = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
     hadBom = false;
     if (raw.startsWith("\xEF\xBB\xBF")) {
         hadBom = true;
-        return QString::fromUtf8(raw.sliced(3));
+        return QStringDecoder(QStringDecoder::Utf8, asText)(raw.sliced(3));
     }
     if (raw.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(raw.sliced(2));
+        return QStringDecoder(QStringDecoder::Utf16LE, asText)(raw.sliced(2));
     if (raw.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)(raw.sliced(2));
+        return QStringDecoder(QStringDecoder::Utf16BE, asText)(raw.sliced(2));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(raw);
     if (!utf8.hasError())
