@@ -124,8 +124,11 @@ int FormatTable::normaliseTransparency(int value)
 
 void FormatTable::load(const ProfileStore& store)
 {
+    int sectionId = -1;
+    QString section;
     eachSetting(*this, [&](const Setting& s) {
-        const QString section = Keys::section(s.section);
+        if (s.section != sectionId)
+            section = Keys::section(sectionId = s.section);
         if (s.text)
             *s.text = store.readString(section, s.key, s.textDefault);
         else

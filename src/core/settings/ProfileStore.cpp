@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -16,23 +17,16 @@ QString fold(QStringView s)
     return s.trimmed().toString().toCaseFolded();
 }
 
-// fold() for a lookup, built in memory kept from the last one: the names the program asks
-// for are ASCII, so reading a key allocates nothing for its name.
+// fold() for a lookup, built in memory kept from the last one: reading a key allocates
+// nothing for its name. Qt copies and folds it in place.
 const QString& foldForLookup(QStringView s, int slot)
 {
     thread_local QString scratch[2];
     QString& out = scratch[slot];
     s = s.trimmed();
     out.resize(s.size());
-    char16_t* to = reinterpret_cast<char16_t*>(out.data());
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const char16_t c = s[i].unicode();
-        if (c >= 0x80) {
-            out = fold(s);
-            break;
-        }
-        to[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
-    }
+    std::memcpy(out.data(), s.data(), size_t(s.size()) * sizeof(QChar));
+    out = std::move(out).toCaseFolded();
     return out;
 }
 
@@ -77,11 +71,16 @@ template <typename List> auto findNamed(List& list, QStringView folded)
     return it != list.end() && QStringView(it->folded) == folded ? it : list.end();
 }
 
-// Sorts a list by folded name and keeps, of each name, the entry that came first.
+// Sorts a list by folded name and keeps, of each name, the entry that came first. The
+// entries come in file order, so `at` rises, and sorting by name and then `at` puts the
+// first of each name first.
 template <typename List> void keepFirstOfEachName(List& list)
 {
-    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
-        return QStringView(a.folded) < QStringView(b.folded);
+    if (list.size() < 2)
+        return;
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+        const int c = QStringView(a.folded).compare(QStringView(b.folded));
+        return c < 0 || (c == 0 && a.at < b.at);
     });
     list.erase(std::unique(list.begin(), list.end(),
                            [](const auto& a, const auto& b) { return a.folded == b.folded; }),
