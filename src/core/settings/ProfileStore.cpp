@@ -87,25 +87,35 @@ template <typename List> void keepFirstOfEachName(List& list)
                list.end());
 }
 
-QString decode(QByteArrayView raw, bool& hadBom)
+QString decodeText(QByteArrayView raw, bool& hadBom)
 {
-    // Only the first byte-order mark is the file's own: the decoders must keep any later
-    // one as text, or each round of reading and writing would drop one more.
-    constexpr auto asText = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+    constexpr auto keepMarks = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
     hadBom = false;
     if (raw.startsWith("\xEF\xBB\xBF")) {
         hadBom = true;
-        return QStringDecoder(QStringDecoder::Utf8, asText)(raw.sliced(3));
+        return QStringDecoder(QStringDecoder::Utf8, keepMarks)(raw.sliced(3));
     }
     if (raw.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE, asText)(raw.sliced(2));
+        return QStringDecoder(QStringDecoder::Utf16LE, keepMarks)(raw.sliced(2));
     if (raw.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE, asText)(raw.sliced(2));
+        return QStringDecoder(QStringDecoder::Utf16BE, keepMarks)(raw.sliced(2));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(raw);
     if (!utf8.hasError())
         return text;
     return CodePage::toUnicode(raw);
+}
+
+// The text of the file without any byte-order mark at its start. One mark is the file's
+// own; more are strays, and kept as text they would either hide the first section or come
+// back as the mark of the UTF-8 file written, so that every save changed the file again.
+QString decode(QByteArrayView raw, bool& hadBom)
+{
+    QString text = decodeText(raw, hadBom);
+    qsizetype marks = 0;
+    while (marks < text.size() && text[marks] == QChar::ByteOrderMark)
+        ++marks;
+    return marks ? text.sliced(marks) : text;
 }
 
 QString singleLine(const QString& value)
