@@ -44,6 +44,7 @@ private Q_SLOTS:
     void parseThenSerialise_data();
     void parseThenSerialise();
     void keysAddedAcrossSectionsInMemory();
+    void manyRewritesKeepEveryLine();
 
 private:
     QTemporaryDir dir;
@@ -333,6 +334,36 @@ void TestProfileStore::keysAddedAcrossSectionsInMemory()
     QCOMPARE(store.readString(a, QStringLiteral("K3"), QString()), QStringLiteral("3"));
     QCOMPARE(store.readString(QStringLiteral("d"), QStringLiteral("E"), QString()), QStringLiteral("5"));
     QVERIFY(store.path().isEmpty());
+}
+
+void TestProfileStore::manyRewritesKeepEveryLine()
+{
+    // Rewritten lines leave their old text behind until the store tidies it away; whatever
+    // the moment, every line must come out as last written.
+    ProfileText text = ProfileText::parse("[A]\r\nfirst=1\r\n[B]\r\nlast=2\r\n");
+    const QString a = QStringLiteral("A"), b = QStringLiteral("B");
+    for (int i = 0; i < 3000; ++i) {
+        const QString value = QString(i % 97, QChar(u'x')) + QString::number(i);
+        text.writeString(i % 2 ? a : b, QStringLiteral("k%1").arg(i % 5), value);
+    }
+    QByteArray expected = "[A]\r\nfirst=1\r\n";
+    for (int k : {1, 3, 0, 2, 4}) { // order of first write to A: i = 1, 3, 5, 7, 9
+        int last = 2999;
+        while (last % 2 == 0 || last % 5 != k)
+            --last;
+        expected += "k" + QByteArray::number(k) + "=" + QByteArray(last % 97, 'x') +
+                    QByteArray::number(last) + "\r\n";
+    }
+    expected += "[B]\r\nlast=2\r\n";
+    for (int k : {0, 2, 4, 1, 3}) { // order of first write to B: i = 0, 2, 4, 6, 8
+        int last = 2999;
+        while (last % 2 == 1 || last % 5 != k)
+            --last;
+        expected += "k" + QByteArray::number(k) + "=" + QByteArray(last % 97, 'x') +
+                    QByteArray::number(last) + "\r\n";
+    }
+    QCOMPARE(text.serialize(), expected);
+    QCOMPARE(ProfileText::parse(expected).serialize(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestProfileStore)

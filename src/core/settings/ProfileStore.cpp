@@ -72,16 +72,23 @@ template <typename List> auto findNamed(List& list, QStringView folded)
 }
 
 // Sorts a list by folded name and keeps, of each name, the entry that came first. The
-// entries come in file order, so `at` rises, and sorting by name and then `at` puts the
-// first of each name first.
+// entries come in file order, so `at` rises: a stable sort, or a sort by name and then
+// `at`, puts the first of each name first. Short lists, the usual ones, sort in place,
+// without the stable sort's buffer; long ones sort stably, much faster on a million keys.
 template <typename List> void keepFirstOfEachName(List& list)
 {
     if (list.size() < 2)
         return;
-    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
-        const int c = QStringView(a.folded).compare(QStringView(b.folded));
-        return c < 0 || (c == 0 && a.at < b.at);
-    });
+    if (list.size() <= 32) {
+        std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+            const int c = QStringView(a.folded).compare(QStringView(b.folded));
+            return c < 0 || (c == 0 && a.at < b.at);
+        });
+    } else {
+        std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+            return QStringView(a.folded) < QStringView(b.folded);
+        });
+    }
     list.erase(std::unique(list.begin(), list.end(),
                            [](const auto& a, const auto& b) { return a.folded == b.folded; }),
                list.end());
@@ -137,28 +144,32 @@ QString singleLine(const QString& value)
 ProfileText ProfileText::parse(QByteArrayView bytes)
 {
     ProfileText t;
-    const QString text = decode(bytes, t.hadBom);
+    t.text = decode(bytes, t.hadBom);
+    const QString& text = t.text;
     const qsizetype firstBreak = text.indexOf(u'\n');
     if (firstBreak > 0 && text[firstBreak - 1] == u'\r')
         t.lineEnd = QStringLiteral("\r\n");
     const qsizetype lfs = text.count(u'\n');
     const qsizetype crs = text.count(u'\r');
-    t.lines.reserve(lfs + crs + 1);
+    t.lines.reserve(size_t(lfs + crs + 1));
     // Lines end at CR LF, LF or a lone CR. The searches run over the whole text at once.
     qsizetype start = 0;
     qsizetype lf = lfs ? text.indexOf(u'\n') : -1;
     qsizetype cr = crs ? text.indexOf(u'\r') : -1;
     while (lf >= 0 || cr >= 0) {
         const qsizetype end = lf < 0 ? cr : cr < 0 ? lf : std::min(lf, cr);
-        t.lines.append(text.sliced(start, end - start));
+        t.lines.push_back({start, end - start});
+        t.textInLines += end - start;
         start = end + (end == cr && end + 1 == lf ? 2 : 1);
         if (lf >= 0 && lf < start)
             lf = text.indexOf(u'\n', start);
         if (cr >= 0 && cr < start)
             cr = text.indexOf(u'\r', start);
     }
-    if (start < text.size())
-        t.lines.append(text.sliced(start));
+    if (start < text.size()) {
+        t.lines.push_back({start, text.size() - start});
+        t.textInLines += text.size() - start;
+    }
     t.index();
     return t;
 }
@@ -167,18 +178,46 @@ QByteArray ProfileText::serialize() const
 {
     // The whole text, then one conversion: a line break stands between any two lines, so
     // this gives the bytes of converting line by line.
-    qsizetype size = hadBom ? 1 : 0;
-    for (const QString& line : lines)
-        size += line.size() + lineEnd.size();
-    QString text;
-    text.reserve(size);
+    QString out;
+    out.reserve((hadBom ? 1 : 0) + textInLines + qsizetype(lines.size()) * lineEnd.size());
     if (hadBom)
-        text += QChar(QChar::ByteOrderMark);
-    for (const QString& line : lines) {
-        text += line;
-        text += lineEnd;
+        out += QChar(QChar::ByteOrderMark);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        out += line(qsizetype(i));
+        out += lineEnd;
     }
-    return text.toUtf8();
+    return out.toUtf8();
+}
+
+ProfileText::Line ProfileText::keep(const QString& content)
+{
+    if (text.size() > 2 * textInLines + 4096) {
+        // Mostly replaced lines: keep only what the lines show.
+        QString kept;
+        kept.reserve(textInLines + content.size());
+        for (Line& l : lines) {
+            const QStringView shown = QStringView(text).sliced(l.start, l.size);
+            l.start = kept.size();
+            kept += shown;
+        }
+        text = std::move(kept);
+    }
+    const Line added{text.size(), content.size()};
+    text += content;
+    textInLines += content.size();
+    return added;
+}
+
+void ProfileText::setLine(qsizetype i, const QString& content)
+{
+    textInLines -= lines[size_t(i)].size;
+    lines[size_t(i)] = keep(content);
+}
+
+void ProfileText::insertLine(qsizetype at, const QString& content)
+{
+    const Line added = keep(content);
+    lines.insert(lines.begin() + at, added);
 }
 
 void ProfileText::index()
@@ -186,9 +225,9 @@ void ProfileText::index()
     sections.clear();
     sectionByName.clear();
     SectionIndex* current = nullptr;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString& line = lines[i];
-        const QStringView name = sectionName(line);
+    for (int i = 0; i < int(lines.size()); ++i) {
+        const QStringView l = line(i);
+        const QStringView name = sectionName(l);
         if (!name.isNull()) {
             sectionByName.push_back({fold(name), int(sections.size())});
             current = &sections.emplace_back();
@@ -198,12 +237,12 @@ void ProfileText::index()
         }
         if (!current)
             continue;
-        if (!trimBlanks(line).isEmpty())
+        if (!trimBlanks(l).isEmpty())
             current->lastEntryLine = i;
-        const qsizetype eq = line.indexOf(u'=');
+        const qsizetype eq = l.indexOf(u'=');
         if (eq < 0)
             continue;
-        QString key = fold(QStringView(line).first(eq));
+        QString key = fold(l.first(eq));
         if (!key.isEmpty())
             current->keys.push_back({std::move(key), i - current->headerLine});
     }
@@ -235,28 +274,28 @@ const ProfileText::SectionIndex* ProfileText::findSection(QStringView folded) co
     return s == sectionByName.end() ? nullptr : &sections[s->at];
 }
 
-const QString* ProfileText::findValueLine(const QString& section, const QString& key) const
+std::optional<QStringView> ProfileText::findValueLine(const QString& section, const QString& key) const
 {
     const SectionIndex* found = findSection(foldForLookup(section, 0));
     if (!found)
-        return nullptr;
+        return std::nullopt;
     const auto k = findNamed(found->keys, foldForLookup(key, 1));
     if (k == found->keys.end())
-        return nullptr;
-    return &lines[found->headerLine + k->at];
+        return std::nullopt;
+    return line(found->headerLine + k->at);
 }
 
 bool ProfileText::contains(const QString& section, const QString& key) const
 {
-    return findValueLine(section, key) != nullptr;
+    return findValueLine(section, key).has_value();
 }
 
 QString ProfileText::readString(const QString& section, const QString& key, const QString& defaultValue) const
 {
-    const QString* line = findValueLine(section, key);
+    const std::optional<QStringView> line = findValueLine(section, key);
     if (!line)
         return defaultValue;
-    QStringView value = trimBlanks(QStringView(*line).sliced(line->indexOf(u'=') + 1));
+    QStringView value = trimBlanks(line->sliced(line->indexOf(u'=') + 1));
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front())
         value = value.sliced(1, value.size() - 2);
@@ -291,30 +330,30 @@ int ProfileText::readInt(const QString& section, const QString& key, int default
 void ProfileText::writeString(const QString& section, const QString& key, const QString& value)
 {
     const QString entry = key + u'=' + singleLine(value);
-    QString foldedKey = fold(key);
-    QString foldedSection = fold(section);
+    const QString& foldedSection = foldForLookup(section, 0);
+    const QString& foldedKey = foldForLookup(key, 1);
     const auto s = lowerBound(sectionByName, foldedSection);
     if (s == sectionByName.end() || s->folded != foldedSection) {
-        sectionByName.insert(s, {std::move(foldedSection), int(sections.size())});
+        sectionByName.insert(s, {foldedSection, int(sections.size())});
         SectionIndex& added = sections.emplace_back();
         added.headerLine = int(lines.size());
-        lines.append(u'[' + section + u']');
+        insertLine(qsizetype(lines.size()), u'[' + section + u']');
         added.lastEntryLine = int(lines.size());
-        added.keys.push_back({std::move(foldedKey), 1});
-        lines.append(entry);
+        added.keys.push_back({foldedKey, 1});
+        insertLine(qsizetype(lines.size()), entry);
         return;
     }
     const size_t at = size_t(s->at);
     SectionIndex& found = sections[at];
     const auto k = lowerBound(found.keys, foldedKey);
     if (k != found.keys.end() && k->folded == foldedKey) {
-        lines[found.headerLine + k->at] = entry;
+        setLine(found.headerLine + k->at, entry);
         return;
     }
     const int line = found.lastEntryLine + 1;
-    lines.insert(line, entry);
+    insertLine(line, entry);
     found.lastEntryLine = line;
-    found.keys.insert(k, {std::move(foldedKey), line - found.headerLine});
+    found.keys.insert(k, {foldedKey, line - found.headerLine});
     // The sections after this one move down by one line; their keys count from their header.
     for (size_t i = at + 1; i < sections.size(); ++i) {
         ++sections[i].headerLine;

@@ -4,7 +4,7 @@
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
-#include <QStringList>
+#include <optional>
 #include <vector>
 
 // The settings file: an INI file read and written by section and key.
@@ -49,11 +49,25 @@ private:
         std::vector<Named> keys;
     };
 
+    // Where a line stands in `text`.
+    struct Line {
+        qsizetype start;
+        qsizetype size;
+    };
+
+    QStringView line(qsizetype i) const { return QStringView(text).sliced(lines[i].start, lines[i].size); }
+    Line keep(const QString& content);
+    void setLine(qsizetype i, const QString& content);
+    void insertLine(qsizetype at, const QString& content);
     void index();
     const SectionIndex* findSection(QStringView folded) const;
-    const QString* findValueLine(const QString& section, const QString& key) const;
+    std::optional<QStringView> findValueLine(const QString& section, const QString& key) const;
 
-    QStringList lines;
+    // The file's text, which the lines point into; a written line is added at its end, and
+    // the text is rebuilt when most of it is in no line any more.
+    QString text;
+    qsizetype textInLines = 0;
+    std::vector<Line> lines;
     // In file order, so that a line added to one section moves only the ones after it.
     std::vector<SectionIndex> sections;
     // The first section of each name, sorted by folded name; `at` indexes sections.
