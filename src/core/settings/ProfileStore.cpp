@@ -45,16 +45,16 @@ QStringView trimBlanks(QStringView s)
     return s.sliced(b, e - b);
 }
 
-// Section name of a "[name]" line, or a null view when the line is no section line.
-QStringView sectionName(QStringView line)
+// Section name of a "[name]" line trimmed of its blanks, or a null view when the line is
+// no section line.
+QStringView sectionName(QStringView trimmed)
 {
-    const QStringView t = trimBlanks(line);
-    if (!t.startsWith(u'['))
+    if (!trimmed.startsWith(u'['))
         return {};
-    const qsizetype close = t.indexOf(u']');
+    const qsizetype close = trimmed.indexOf(u']');
     if (close < 0)
         return {};
-    return t.sliced(1, close - 1);
+    return trimmed.sliced(1, close - 1);
 }
 
 // The entry of `folded` in a list sorted by folded name, or the place where it would go.
@@ -227,7 +227,8 @@ void ProfileText::index()
     SectionIndex* current = nullptr;
     for (int i = 0; i < int(lines.size()); ++i) {
         const QStringView l = line(i);
-        const QStringView name = sectionName(l);
+        const QStringView trimmed = trimBlanks(l);
+        const QStringView name = sectionName(trimmed);
         if (!name.isNull()) {
             sectionByName.push_back({fold(name), int(sections.size())});
             current = &sections.emplace_back();
@@ -237,7 +238,7 @@ void ProfileText::index()
         }
         if (!current)
             continue;
-        if (!trimBlanks(l).isEmpty())
+        if (!trimmed.isEmpty())
             current->lastEntryLine = i;
         const qsizetype eq = l.indexOf(u'=');
         if (eq < 0)
