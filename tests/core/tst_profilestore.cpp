@@ -299,6 +299,9 @@ void TestProfileStore::parseThenSerialise_data()
         << QByteArray("\xFF\xFE\xFF\xFE\xFF\xFE[\0A\0]\0", 12) << QByteArray("[A]\n");
     QTest::newRow("utf-16 be second bom dropped")
         << QByteArray("\xFE\xFF\xFE\xFF\0k", 6) << QByteArray("k\n");
+    QTest::newRow("utf-16 half pairs read as replacement")
+        << QByteArray("\xFF\xFEk\0=\0\x00\xD8x\0\x3D\xD8\x00\xDE\x00\xDC", 16)
+        << QByteArray("k=\xEF\xBF\xBDx\xF0\x9F\x98\x80\xEF\xBF\xBD\n");
     QTest::newRow("code page 932 becomes utf-8")
         << CodePage::fromUnicode(u"k=あ\n") << QStringLiteral("k=あ\n").toUtf8();
     QTest::newRow("empty") << QByteArray() << QByteArray();

@@ -94,6 +94,21 @@ template <typename List> void keepFirstOfEachName(List& list)
                list.end());
 }
 
+// A UTF-16 file can hold halves of surrogate pairs that belong to nothing. UTF-8 cannot
+// store them, so a save would change the value; like broken UTF-8 they read as U+FFFD.
+QString wholeCharacters(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!text[i].isSurrogate())
+            continue;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 QString decodeText(QByteArrayView raw, bool& hadBom)
 {
     constexpr auto keepMarks = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
@@ -103,9 +118,9 @@ QString decodeText(QByteArrayView raw, bool& hadBom)
         return QStringDecoder(QStringDecoder::Utf8, keepMarks)(raw.sliced(3));
     }
     if (raw.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE, keepMarks)(raw.sliced(2));
+        return wholeCharacters(QStringDecoder(QStringDecoder::Utf16LE, keepMarks)(raw.sliced(2)));
     if (raw.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE, keepMarks)(raw.sliced(2));
+        return wholeCharacters(QStringDecoder(QStringDecoder::Utf16BE, keepMarks)(raw.sliced(2)));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(raw);
     if (!utf8.hasError())
