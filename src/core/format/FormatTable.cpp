@@ -74,7 +74,7 @@ FormatTable::Setting number(int section, const QString& key, int& field, int byD
 // loaded often (every dialog, every start), so this builds no list.
 template <typename Visit> void eachSetting(FormatTable& t, Visit&& visit)
 {
-    visit(number(Str::SectionOption, Keys::Transparency, t.transparency, 50));
+    visit(number(Str::SectionOption, Keys::Transparency, t.transparency, FormatTable::DefaultTransparency));
     visit(text(Str::SectionOption, Keys::WebPage, t.webPage, u""));
     visit(text(Str::SectionFont, Keys::Face, t.face, u"ＭＳ ゴシック"));
     visit(number(Str::SectionFont, Keys::Size, t.size, 14));

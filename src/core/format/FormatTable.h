@@ -12,6 +12,8 @@ struct FormatTable {
     static constexpr int UserCount = 10;
     static constexpr int WordCount = 10;
     static constexpr int FaceMaxLength = 31;
+    // Also what the window shows before a table reaches it.
+    static constexpr int DefaultTransparency = 50;
 
     struct Pair {
         QString begin, end;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/format/FormatTable.h"
 #include "core/frame/Placement.h"
 #include "shell/framework/CommandRouter.h"
 #include "shell/view/FrameLink.h"
@@ -50,7 +51,7 @@ public:
     QList<QToolBar*> toolBars() const { return {mainToolBar, formatToolBar, userToolBar}; }
 
     int alwaysOnTop = 1;
-    int transparency = 50;
+    int transparency = FormatTable::DefaultTransparency;
     int translucent = 0;
     int toolBarsVisible = 1;
     Placement::Edges windowEdges; // as stored
