@@ -349,22 +349,20 @@ void TestProfileStore::manyRewritesKeepEveryLine()
         const QString value = QString(i % 97, QChar(u'x')) + QString::number(i);
         text.writeString(i % 2 ? a : b, QStringLiteral("k%1").arg(i % 5), value);
     }
-    QByteArray expected = "[A]\r\nfirst=1\r\n";
-    for (int k : {1, 3, 0, 2, 4}) { // order of first write to A: i = 1, 3, 5, 7, 9
-        int last = 2999;
-        while (last % 2 == 0 || last % 5 != k)
-            --last;
-        expected += "k" + QByteArray::number(k) + "=" + QByteArray(last % 97, 'x') +
-                    QByteArray::number(last) + "\r\n";
-    }
-    expected += "[B]\r\nlast=2\r\n";
-    for (int k : {0, 2, 4, 1, 3}) { // order of first write to B: i = 0, 2, 4, 6, 8
-        int last = 2999;
-        while (last % 2 == 1 || last % 5 != k)
-            --last;
-        expected += "k" + QByteArray::number(k) + "=" + QByteArray(last % 97, 'x') +
-                    QByteArray::number(last) + "\r\n";
-    }
+    // Section A got the odd writes, B the even ones; each key sits where its first write put it.
+    const auto lastWrites = [](int parity, std::initializer_list<int> keyOrder) {
+        QByteArray lines;
+        for (int k : keyOrder) {
+            int last = 2999;
+            while (last % 2 != parity || last % 5 != k)
+                --last;
+            lines += "k" + QByteArray::number(k) + "=" + QByteArray(last % 97, 'x') +
+                     QByteArray::number(last) + "\r\n";
+        }
+        return lines;
+    };
+    const QByteArray expected = "[A]\r\nfirst=1\r\n" + lastWrites(1, {1, 3, 0, 2, 4}) + "[B]\r\nlast=2\r\n" +
+                                lastWrites(0, {0, 2, 4, 1, 3});
     QCOMPARE(text.serialize(), expected);
     QCOMPARE(ProfileText::parse(expected).serialize(), expected);
 }
