@@ -129,7 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<QString> written;
     written.reserve(chosen.size());
     for (const Key& k : chosen) {
-        const std::string raw = input.ConsumeRandomLengthString(k.key == keys[0].key ? 6000 : 64);
+        const size_t most = k.key == keys[0].key ? 6000 : 64;
+        const std::string raw = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<size_t>(0, most));
         written.push_back(QString::fromUtf8(raw.data(), qsizetype(raw.size())));
         text.writeString(k.section, k.key, written.back());
     }

@@ -8,26 +8,15 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace {
-QString fold(QStringView s)
+// Section and key names match trimmed and without regard to case. Qt's case-insensitive
+// comparison folds each character as toCaseFolded() does and orders names as their folded
+// forms would, so names are kept as they stand in the text and never copied to be folded.
+int compareNames(QStringView a, QStringView b)
 {
-    return s.trimmed().toString().toCaseFolded();
-}
-
-// fold() for a lookup, built in memory kept from the last one: reading a key allocates
-// nothing for its name. Qt copies and folds it in place.
-const QString& foldForLookup(QStringView s, int slot)
-{
-    thread_local QString scratch[2];
-    QString& out = scratch[slot];
-    s = s.trimmed();
-    out.resize(s.size());
-    std::memcpy(out.data(), s.data(), size_t(s.size()) * sizeof(QChar));
-    out = std::move(out).toCaseFolded();
-    return out;
+    return a.compare(b, Qt::CaseInsensitive);
 }
 
 bool isBlank(QChar c)
@@ -47,7 +36,7 @@ QStringView trimBlanks(QStringView s)
 
 // Section name of a "[name]" line trimmed of its blanks, or a null view when the line is
 // no section line.
-QStringView sectionName(QStringView trimmed)
+QStringView headerName(QStringView trimmed)
 {
     if (!trimmed.startsWith(u'['))
         return {};
@@ -57,41 +46,55 @@ QStringView sectionName(QStringView trimmed)
     return trimmed.sliced(1, close - 1);
 }
 
-// The entry of `folded` in a list sorted by folded name, or the place where it would go.
-template <typename List> auto lowerBound(List& list, QStringView folded)
+// Where `part`, a view into `whole`, starts in it.
+qsizetype offsetIn(QStringView whole, QStringView part)
 {
-    return std::lower_bound(list.begin(), list.end(), folded, [](const auto& entry, QStringView name) {
-        return QStringView(entry.folded) < name;
+    return part.isEmpty() ? 0 : part.data() - whole.data();
+}
+
+// The entry named `name` in a list sorted by name, or the place where it would go.
+template <typename List, typename NameOf> auto lowerBound(List& list, QStringView name, NameOf nameOf)
+{
+    return std::lower_bound(list.begin(), list.end(), name, [&](const auto& entry, QStringView n) {
+        return compareNames(nameOf(entry), n) < 0;
     });
 }
 
-template <typename List> auto findNamed(List& list, QStringView folded)
+template <typename List, typename NameOf> auto findNamed(List& list, QStringView name, NameOf nameOf)
 {
-    const auto it = lowerBound(list, folded);
-    return it != list.end() && QStringView(it->folded) == folded ? it : list.end();
+    const auto it = lowerBound(list, name, nameOf);
+    return it != list.end() && compareNames(nameOf(*it), name) == 0 ? it : list.end();
 }
 
-// Sorts a list by folded name and keeps, of each name, the entry that came first. The
-// entries come in file order, so `at` rises: a stable sort, or a sort by name and then
-// `at`, puts the first of each name first. Short lists, the usual ones, sort in place,
-// without the stable sort's buffer; long ones sort stably, much faster on a million keys.
-template <typename List> void keepFirstOfEachName(List& list)
+// Sorts a list by name and keeps, of each name, the entry that came first. The entries
+// come in file order, so `at` rises: a stable sort, or a sort by name and then `at`, puts
+// the first of each name first. Short lists, the usual ones, sort in place; long ones sort
+// stably beside their names, found once each.
+template <typename List, typename NameOf> void keepFirstOfEachName(List& list, NameOf nameOf)
 {
     if (list.size() < 2)
         return;
     if (list.size() <= 32) {
-        std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
-            const int c = QStringView(a.folded).compare(QStringView(b.folded));
+        std::sort(list.begin(), list.end(), [&](const auto& a, const auto& b) {
+            const int c = compareNames(nameOf(a), nameOf(b));
             return c < 0 || (c == 0 && a.at < b.at);
         });
-    } else {
-        std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
-            return QStringView(a.folded) < QStringView(b.folded);
-        });
+        list.erase(std::unique(
+                       list.begin(), list.end(),
+                       [&](const auto& a, const auto& b) { return compareNames(nameOf(a), nameOf(b)) == 0; }),
+                   list.end());
+        return;
     }
-    list.erase(std::unique(list.begin(), list.end(),
-                           [](const auto& a, const auto& b) { return a.folded == b.folded; }),
-               list.end());
+    std::vector<std::pair<QStringView, typename List::value_type>> named;
+    named.reserve(list.size());
+    for (const auto& entry : list)
+        named.emplace_back(nameOf(entry), entry);
+    std::stable_sort(named.begin(), named.end(),
+                     [](const auto& a, const auto& b) { return compareNames(a.first, b.first) < 0; });
+    list.clear();
+    for (size_t i = 0; i < named.size(); ++i)
+        if (i == 0 || compareNames(named[i - 1].first, named[i].first) != 0)
+            list.push_back(named[i].second);
 }
 
 // A UTF-16 file can hold halves of surrogate pairs that belong to nothing. UTF-8 cannot
@@ -235,6 +238,16 @@ void ProfileText::insertLine(qsizetype at, const QString& content)
     lines.insert(lines.begin() + at, added);
 }
 
+QStringView ProfileText::keyName(const SectionIndex& section, const Named& key) const
+{
+    return line(section.headerLine + key.at).sliced(key.start, key.size);
+}
+
+QStringView ProfileText::sectionName(const Named& section) const
+{
+    return line(sections[size_t(section.at)].headerLine).sliced(section.start, section.size);
+}
+
 void ProfileText::index()
 {
     sections.clear();
@@ -243,9 +256,10 @@ void ProfileText::index()
     for (int i = 0; i < int(lines.size()); ++i) {
         const QStringView l = line(i);
         const QStringView trimmed = trimBlanks(l);
-        const QStringView name = sectionName(trimmed);
-        if (!name.isNull()) {
-            sectionByName.push_back({fold(name), int(sections.size())});
+        const QStringView header = headerName(trimmed);
+        if (!header.isNull()) {
+            const QStringView name = header.trimmed();
+            sectionByName.push_back({int(sections.size()), offsetIn(l, name), name.size()});
             current = &sections.emplace_back();
             current->headerLine = i;
             current->lastEntryLine = i;
@@ -258,19 +272,19 @@ void ProfileText::index()
         const qsizetype eq = l.indexOf(u'=');
         if (eq < 0)
             continue;
-        QString key = fold(l.first(eq));
+        const QStringView key = l.first(eq).trimmed();
         if (!key.isEmpty())
-            current->keys.push_back({std::move(key), i - current->headerLine});
+            current->keys.push_back({i - current->headerLine, offsetIn(l, key), key.size()});
     }
     for (SectionIndex& section : sections)
-        keepFirstOfEachName(section.keys);
-    keepFirstOfEachName(sectionByName);
+        keepFirstOfEachName(section.keys, [&](const Named& k) { return keyName(section, k); });
+    keepFirstOfEachName(sectionByName, [this](const Named& n) { return sectionName(n); });
     if (sectionByName.size() == sections.size())
         return;
     // A repeated section is not read: only the first of each name stays indexed.
     std::vector<int> kept(sections.size(), -1);
     for (const Named& n : sectionByName)
-        kept[n.at] = 0;
+        kept[size_t(n.at)] = 0;
     std::vector<SectionIndex> firsts;
     firsts.reserve(sectionByName.size());
     for (size_t i = 0; i < sections.size(); ++i) {
@@ -281,21 +295,22 @@ void ProfileText::index()
     }
     sections = std::move(firsts);
     for (Named& n : sectionByName)
-        n.at = kept[n.at];
+        n.at = kept[size_t(n.at)];
 }
 
-const ProfileText::SectionIndex* ProfileText::findSection(QStringView folded) const
+const ProfileText::SectionIndex* ProfileText::findSection(QStringView name) const
 {
-    const auto s = findNamed(sectionByName, folded);
-    return s == sectionByName.end() ? nullptr : &sections[s->at];
+    const auto s = findNamed(sectionByName, name, [this](const Named& n) { return sectionName(n); });
+    return s == sectionByName.end() ? nullptr : &sections[size_t(s->at)];
 }
 
 std::optional<QStringView> ProfileText::findValueLine(const QString& section, const QString& key) const
 {
-    const SectionIndex* found = findSection(foldForLookup(section, 0));
+    const SectionIndex* found = findSection(QStringView(section).trimmed());
     if (!found)
         return std::nullopt;
-    const auto k = findNamed(found->keys, foldForLookup(key, 1));
+    const auto k = findNamed(found->keys, QStringView(key).trimmed(),
+                             [&](const Named& n) { return keyName(*found, n); });
     if (k == found->keys.end())
         return std::nullopt;
     return line(found->headerLine + k->at);
@@ -345,31 +360,36 @@ int ProfileText::readInt(const QString& section, const QString& key, int default
 
 void ProfileText::writeString(const QString& section, const QString& key, const QString& value)
 {
+    // The line starts with `key` as given, so its name stands where the trimmed key does.
     const QString entry = key + u'=' + singleLine(value);
-    const QString& foldedSection = foldForLookup(section, 0);
-    const QString& foldedKey = foldForLookup(key, 1);
-    const auto s = lowerBound(sectionByName, foldedSection);
-    if (s == sectionByName.end() || s->folded != foldedSection) {
-        sectionByName.insert(s, {foldedSection, int(sections.size())});
+    const QStringView keyView = QStringView(key).trimmed();
+    const qsizetype keyStart = offsetIn(key, keyView);
+    const QStringView sectionView = QStringView(section).trimmed();
+    const auto s = lowerBound(sectionByName, sectionView, [this](const Named& n) { return sectionName(n); });
+    if (s == sectionByName.end() || compareNames(sectionName(*s), sectionView) != 0) {
+        const int index = int(sections.size());
         SectionIndex& added = sections.emplace_back();
         added.headerLine = int(lines.size());
         insertLine(qsizetype(lines.size()), u'[' + section + u']');
         added.lastEntryLine = int(lines.size());
-        added.keys.push_back({foldedKey, 1});
+        added.keys.push_back({1, keyStart, keyView.size()});
         insertLine(qsizetype(lines.size()), entry);
+        sectionByName.insert(s, {index, 1 + offsetIn(section, sectionView), sectionView.size()});
         return;
     }
     const size_t at = size_t(s->at);
     SectionIndex& found = sections[at];
-    const auto k = lowerBound(found.keys, foldedKey);
-    if (k != found.keys.end() && k->folded == foldedKey) {
+    const auto k = lowerBound(found.keys, keyView, [&](const Named& n) { return keyName(found, n); });
+    if (k != found.keys.end() && compareNames(keyName(found, *k), keyView) == 0) {
         setLine(found.headerLine + k->at, entry);
+        k->start = keyStart;
+        k->size = keyView.size();
         return;
     }
     const int line = found.lastEntryLine + 1;
+    found.keys.insert(k, {line - found.headerLine, keyStart, keyView.size()});
     insertLine(line, entry);
     found.lastEntryLine = line;
-    found.keys.insert(k, {foldedKey, line - found.headerLine});
     // The sections after this one move down by one line; their keys count from their header.
     for (size_t i = at + 1; i < sections.size(); ++i) {
         ++sections[i].headerLine;

@@ -37,15 +37,17 @@ public:
     void writeInt(const QString& section, const QString& key, int value);
 
 private:
-    // A name as it is matched (trimmed, case folded) and what it points to.
+    // A name, trimmed, by where it stands in its line; and what it points to: for a key the
+    // line counted from its section's header, for a section its index in `sections`.
     struct Named {
-        QString folded;
         int at;
+        qsizetype start;
+        qsizetype size;
     };
     struct SectionIndex {
         int headerLine = -1;
         int lastEntryLine = -1; // last non-blank line of the section
-        // The first key of each name, sorted by folded name; `at` counts from the header line.
+        // The first key of each name, sorted by name.
         std::vector<Named> keys;
     };
 
@@ -60,7 +62,9 @@ private:
     void setLine(qsizetype i, const QString& content);
     void insertLine(qsizetype at, const QString& content);
     void index();
-    const SectionIndex* findSection(QStringView folded) const;
+    QStringView keyName(const SectionIndex& section, const Named& key) const;
+    QStringView sectionName(const Named& section) const;
+    const SectionIndex* findSection(QStringView name) const;
     std::optional<QStringView> findValueLine(const QString& section, const QString& key) const;
 
     // The file's text, which the lines point into; a written line is added at its end, and
@@ -70,7 +74,7 @@ private:
     std::vector<Line> lines;
     // In file order, so that a line added to one section moves only the ones after it.
     std::vector<SectionIndex> sections;
-    // The first section of each name, sorted by folded name; `at` indexes sections.
+    // The first section of each name, sorted by name.
     std::vector<Named> sectionByName;
     QString lineEnd = QStringLiteral("\n");
     bool hadBom = false;
