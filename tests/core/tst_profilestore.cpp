@@ -121,6 +121,16 @@ void TestProfileStore::namesIgnoreCaseAndFirstOccurrenceCounts()
              QStringLiteral("first"));
     // Only the first section of a name is read.
     QCOMPARE(store.readInt(QStringLiteral("Font"), QStringLiteral("Size"), 14), 14);
+
+    // Beyond ASCII, names match as their case-folded forms do: Kelvin sign and k, final and
+    // other sigma, full-width letters; blanks around a name do not count.
+    ProfileText text = ProfileText::parse(QStringLiteral("[\u212AEY Σας]\n ａ=wide\nÄ=umlaut\n").toUtf8());
+    const QString section = QStringLiteral(" key σασ ");
+    QCOMPARE(text.readString(section, QStringLiteral("Ａ"), QString()), QStringLiteral("wide"));
+    QCOMPARE(text.readString(section, QStringLiteral("ä"), QString()), QStringLiteral("umlaut"));
+    QCOMPARE(text.readString(section, QStringLiteral("a"), QStringLiteral("none")), QStringLiteral("none"));
+    text.writeString(QStringLiteral("KEY ΣΑΣ"), QStringLiteral("Ä"), QStringLiteral("written"));
+    QCOMPARE(text.serialize(), QStringLiteral("[\u212AEY Σας]\n ａ=wide\nÄ=written\n").toUtf8());
 }
 
 void TestProfileStore::firstExitWritesAllKeysInOrder()
