@@ -207,12 +207,15 @@ QByteArray ProfileText::serialize() const
     return out.toUtf8();
 }
 
-ProfileText::Line ProfileText::keep(const QString& content)
+ProfileText::Line ProfileText::keep(std::initializer_list<QStringView> parts)
 {
+    qsizetype size = 0;
+    for (const QStringView part : parts)
+        size += part.size();
     if (text.size() > 2 * textInLines + 4096) {
         // Mostly replaced lines: keep only what the lines show.
         QString kept;
-        kept.reserve(textInLines + content.size());
+        kept.reserve(textInLines + size);
         for (Line& l : lines) {
             const QStringView shown = QStringView(text).sliced(l.start, l.size);
             l.start = kept.size();
@@ -220,21 +223,22 @@ ProfileText::Line ProfileText::keep(const QString& content)
         }
         text = std::move(kept);
     }
-    const Line added{text.size(), content.size()};
-    text += content;
-    textInLines += content.size();
+    const Line added{text.size(), size};
+    for (const QStringView part : parts)
+        text += part;
+    textInLines += size;
     return added;
 }
 
-void ProfileText::setLine(qsizetype i, const QString& content)
+void ProfileText::setLine(qsizetype i, std::initializer_list<QStringView> parts)
 {
     textInLines -= lines[size_t(i)].size;
-    lines[size_t(i)] = keep(content);
+    lines[size_t(i)] = keep(parts);
 }
 
-void ProfileText::insertLine(qsizetype at, const QString& content)
+void ProfileText::insertLine(qsizetype at, std::initializer_list<QStringView> parts)
 {
-    const Line added = keep(content);
+    const Line added = keep(parts);
     lines.insert(lines.begin() + at, added);
 }
 
@@ -361,7 +365,8 @@ int ProfileText::readInt(const QString& section, const QString& key, int default
 void ProfileText::writeString(const QString& section, const QString& key, const QString& value)
 {
     // The line starts with `key` as given, so its name stands where the trimmed key does.
-    const QString entry = key + u'=' + singleLine(value);
+    const QString oneLine = singleLine(value);
+    const auto entry = {QStringView(key), QStringView(u"="), QStringView(oneLine)};
     const QStringView keyView = QStringView(key).trimmed();
     const qsizetype keyStart = offsetIn(key, keyView);
     const QStringView sectionView = QStringView(section).trimmed();
@@ -370,7 +375,7 @@ void ProfileText::writeString(const QString& section, const QString& key, const 
         const int index = int(sections.size());
         SectionIndex& added = sections.emplace_back();
         added.headerLine = int(lines.size());
-        insertLine(qsizetype(lines.size()), u'[' + section + u']');
+        insertLine(qsizetype(lines.size()), {QStringView(u"["), QStringView(section), QStringView(u"]")});
         added.lastEntryLine = int(lines.size());
         added.keys.push_back({1, keyStart, keyView.size()});
         insertLine(qsizetype(lines.size()), entry);

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -58,9 +59,10 @@ private:
     };
 
     QStringView line(qsizetype i) const { return QStringView(text).sliced(lines[i].start, lines[i].size); }
-    Line keep(const QString& content);
-    void setLine(qsizetype i, const QString& content);
-    void insertLine(qsizetype at, const QString& content);
+    // A line made of `parts`, added at the end of `text`.
+    Line keep(std::initializer_list<QStringView> parts);
+    void setLine(qsizetype i, std::initializer_list<QStringView> parts);
+    void insertLine(qsizetype at, std::initializer_list<QStringView> parts);
     void index();
     QStringView keyName(const SectionIndex& section, const Named& key) const;
     QStringView sectionName(const Named& section) const;
