@@ -163,6 +163,7 @@ ProfileText ProfileText::parse(QByteArrayView bytes)
 {
     ProfileText t;
     t.text = decode(bytes, t.hadBom);
+    t.chars = t.text.constData();
     const QString& text = t.text;
     const qsizetype firstBreak = text.indexOf(u'\n');
     if (firstBreak > 0 && text[firstBreak - 1] == u'\r')
@@ -226,6 +227,7 @@ ProfileText::Line ProfileText::keep(std::initializer_list<QStringView> parts)
     const Line added{text.size(), size};
     for (const QStringView part : parts)
         text += part;
+    chars = text.constData();
     textInLines += size;
     return added;
 }

@@ -58,7 +58,11 @@ private:
         qsizetype size;
     };
 
-    QStringView line(qsizetype i) const { return QStringView(text).sliced(lines[i].start, lines[i].size); }
+    QStringView line(qsizetype i) const
+    {
+        const Line& l = lines[size_t(i)];
+        return QStringView(chars + l.start, l.size);
+    }
     // A line made of `parts`, added at the end of `text`.
     Line keep(std::initializer_list<QStringView> parts);
     void setLine(qsizetype i, std::initializer_list<QStringView> parts);
@@ -72,6 +76,9 @@ private:
     // The file's text, which the lines point into; a written line is added at its end, and
     // the text is rebuilt when most of it is in no line any more.
     QString text;
+    // text's characters, taken again at every change of text: lines and names are read
+    // far more often than text changes.
+    const QChar* chars = nullptr;
     qsizetype textInLines = 0;
     std::vector<Line> lines;
     // In file order, so that a line added to one section moves only the ones after it.
