@@ -28,39 +28,36 @@ inline const QString RecoveryInterval = QStringLiteral("Interval");
 // In the section Str::SectionEncoding.
 inline const QString NewDocumentEncoding = QStringLiteral("NewDocument");
 
+// `prefix`, a two-digit number counted from `first`, then one of `parts` if any: each
+// number takes every part in turn. Built once per list.
+template <size_t N> std::array<QString, N> numberedNames(QStringView prefix, int first, QStringView parts)
+{
+    const qsizetype per = parts.isEmpty() ? 1 : parts.size();
+    std::array<QString, N> names;
+    for (size_t i = 0; i < N; ++i)
+        names[i] = QStringLiteral("%1%2%3")
+                       .arg(prefix)
+                       .arg(int(qsizetype(i) / per) + first, 2, 10, QChar(u'0'))
+                       .arg(parts.isEmpty() ? QStringView() : parts.sliced(qsizetype(i) % per, 1));
+    return names;
+}
+
 // Word00 .. Word09
 inline const QString& word(int index)
 {
-    static const std::array<QString, 10> names = [] {
-        std::array<QString, 10> n;
-        for (int i = 0; i < int(n.size()); ++i)
-            n[i] = QStringLiteral("Word%1").arg(i, 2, 10, QChar(u'0'));
-        return n;
-    }();
+    static const auto names = numberedNames<10>(u"Word", 0, {});
     return names.at(index);
 }
 // Base01b / Base01e .. Base15e
 inline const QString& base(int number, bool end)
 {
-    static const std::array<QString, 30> names = [] {
-        std::array<QString, 30> n;
-        for (int i = 0; i < int(n.size()); ++i)
-            n[i] =
-                QStringLiteral("Base%1%2").arg(i / 2 + 1, 2, 10, QChar(u'0')).arg(QChar(i % 2 ? u'e' : u'b'));
-        return n;
-    }();
+    static const auto names = numberedNames<30>(u"Base", 1, u"be");
     return names.at((number - 1) * 2 + (end ? 1 : 0));
 }
 // User01n / User01b / User01e .. User10e; part is 'n', 'b' or 'e'
 inline const QString& user(int number, char16_t part)
 {
-    static constexpr char16_t parts[] = u"nbe";
-    static const std::array<QString, 30> names = [] {
-        std::array<QString, 30> n;
-        for (int i = 0; i < int(n.size()); ++i)
-            n[i] = QStringLiteral("User%1%2").arg(i / 3 + 1, 2, 10, QChar(u'0')).arg(QChar(parts[i % 3]));
-        return n;
-    }();
+    static const auto names = numberedNames<30>(u"User", 1, u"nbe");
     return names.at((number - 1) * 3 + (part == u'n' ? 0 : part == u'b' ? 1 : 2));
 }
 } // namespace Keys
