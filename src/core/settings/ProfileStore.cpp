@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
 #include <limits>
 
@@ -114,16 +113,17 @@ QString wholeCharacters(QString text)
 
 QString decodeText(QByteArrayView raw, bool& hadBom)
 {
-    constexpr auto keepMarks = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
     hadBom = false;
     if (raw.startsWith("\xEF\xBB\xBF")) {
         hadBom = true;
-        return QStringDecoder(QStringDecoder::Utf8, keepMarks)(raw.sliced(3));
+        return QString::fromUtf8(raw.sliced(3));
     }
     if (raw.startsWith("\xFF\xFE"))
-        return wholeCharacters(QStringDecoder(QStringDecoder::Utf16LE, keepMarks)(raw.sliced(2)));
+        return wholeCharacters(
+            QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(raw.sliced(2)));
     if (raw.startsWith("\xFE\xFF"))
-        return wholeCharacters(QStringDecoder(QStringDecoder::Utf16BE, keepMarks)(raw.sliced(2)));
+        return wholeCharacters(
+            QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)(raw.sliced(2)));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(raw);
     if (!utf8.hasError())
