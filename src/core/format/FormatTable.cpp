@@ -1,9 +1,8 @@
 #include "core/format/FormatTable.h"
 
+#include "core/res/Strings.h"
 #include "core/settings/ProfileStore.h"
 #include "core/settings/SettingsKeys.h"
-
-#include <string>
 
 namespace {
 constexpr const char16_t* defaultWords[FormatTable::WordCount] = {
@@ -56,13 +55,7 @@ constexpr UserDefault defaultUser[FormatTable::UserCount] = {
 FormatTable::Setting text(int section, const QString& key, QString& field, const char16_t* byDefault)
 {
     // The defaults are static data: a table's fields share them until they change.
-    return {section,
-            key,
-            &field,
-            nullptr,
-            QString::fromRawData(reinterpret_cast<const QChar*>(byDefault),
-                                 qsizetype(std::char_traits<char16_t>::length(byDefault))),
-            0};
+    return {section, key, &field, nullptr, staticText(byDefault), 0};
 }
 
 FormatTable::Setting number(int section, const QString& key, int& field, int byDefault)

@@ -153,9 +153,13 @@ QString resString(int id)
                                      [](const Entry& e, int key) { return e.id < key; });
     if (it == std::end(table) || it->id != id)
         return {};
-    // The table lives as long as the program: the string refers to it and copies nothing.
-    return QString::fromRawData(reinterpret_cast<const QChar*>(it->text),
-                                qsizetype(std::char_traits<char16_t>::length(it->text)));
+    return staticText(it->text);
+}
+
+QString staticText(const char16_t* text)
+{
+    return QString::fromRawData(reinterpret_cast<const QChar*>(text),
+                                qsizetype(std::char_traits<char16_t>::length(text)));
 }
 
 QString promptOf(int id)

@@ -77,6 +77,10 @@ inline constexpr int LineBreakPaneTip = 20068;
 // The text of string resource `id`; empty when there is none.
 QString resString(int id);
 
+// A string over `text`, a literal that lives as long as the program: nothing is copied
+// until the string is changed.
+QString staticText(const char16_t* text);
+
 // The status-bar prompt and the tooltip of a command's string (the parts before and after "\n").
 QString promptOf(int id);
 QString tooltipOf(int id);
