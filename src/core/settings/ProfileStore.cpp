@@ -258,12 +258,25 @@ void ProfileText::index()
 {
     sections.clear();
     sectionByName.clear();
+    // Every header line holds a '[': the lists are made once, never grown.
+    const size_t mostSections = std::min(lines.size(), size_t(text.count(u'[')));
+    sections.reserve(mostSections);
+    sectionByName.reserve(mostSections);
+    // A section's keys gather here and move to the section in one piece when it ends.
+    std::vector<Named> keys;
+    keys.reserve(std::min(lines.size(), size_t(text.count(u'='))));
     SectionIndex* current = nullptr;
+    const auto endSection = [&] {
+        if (current)
+            current->keys.assign(keys.begin(), keys.end());
+        keys.clear();
+    };
     for (int i = 0; i < int(lines.size()); ++i) {
         const QStringView l = line(i);
         const QStringView trimmed = trimBlanks(l);
         const QStringView header = headerName(trimmed);
         if (!header.isNull()) {
+            endSection();
             const QStringView name = header.trimmed();
             sectionByName.push_back({int(sections.size()), offsetIn(l, name), name.size()});
             current = &sections.emplace_back();
@@ -280,8 +293,9 @@ void ProfileText::index()
             continue;
         const QStringView key = l.first(eq).trimmed();
         if (!key.isEmpty())
-            current->keys.push_back({i - current->headerLine, offsetIn(l, key), key.size()});
+            keys.push_back({i - current->headerLine, offsetIn(l, key), key.size()});
     }
+    endSection();
     for (SectionIndex& section : sections)
         keepFirstOfEachName(section.keys, [&](const Named& k) { return keyName(section, k); });
     keepFirstOfEachName(sectionByName, [this](const Named& n) { return sectionName(n); });
